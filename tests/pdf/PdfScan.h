@@ -62,7 +62,7 @@ inline int IntAfter(const std::string& object, const std::string& key) {
 }
 
 // Runs a shell command, returning its exit status and standard output.
-inline int Run(const std::string& command, std::string* output = nullptr) {
+inline int RunCommand(const std::string& command, std::string* output = nullptr) {
   std::FILE* pipe = popen(command.c_str(), "r");
   if (!pipe) return -1;
   std::string text;
