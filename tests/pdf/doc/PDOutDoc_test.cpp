@@ -270,3 +270,11 @@ TEST_F(OutDocTest, twoDocumentsGetDifferentIdentifiers) {
   EXPECT_NE(std::string(reinterpret_cast<const char*>(a.FileIdentifier()), 16),
             std::string(reinterpret_cast<const char*>(b.FileIdentifier()), 16));
 }
+
+TEST_F(OutDocTest, diskFullIsReportedByClose) {
+  PDOutDoc doc;
+  ASSERT_TRUE(doc.OpenFile("/dev/full"));
+  DrawPages(doc, 2);
+  EXPECT_FALSE(doc.Close()) << "a file that could not be written is not reported as written";
+  EXPECT_EQ(doc.LastError(), ENOSPC);
+}
