@@ -180,6 +180,12 @@ void RetrievalForm::CheckBox4_Click() { uncheck({"CheckBox5", "CheckBox6", "Chec
 void RetrievalForm::CheckBox5_Click() { uncheck({"CheckBox4", "CheckBox6", "CheckBox7", "CheckBox8"}); }
 
 bool RetrievalForm::click(const std::string& name) {
+  if (!hasControl(name) || !control(name).enabled()) return false;
+  if (control(name).kind() == ControlKind::CheckBox) control(name).setChecked(!control(name).checked());
+  return handleClick(name);
+}
+
+bool RetrievalForm::handleClick(const std::string& name) {
   static const std::map<std::string, void (RetrievalForm::*)()> handlers = {
       {"clearBtn", &RetrievalForm::clearBtn_Click},   {"Command1", &RetrievalForm::Command1_Click},
       {"badCom", &RetrievalForm::badCom_Click},       {"mnuAbout", &RetrievalForm::mnuAbout_Click},
@@ -196,10 +202,7 @@ bool RetrievalForm::click(const std::string& name) {
       {"allStopBtn", &RetrievalForm::allStopBtn_Click},
   };
   auto it = handlers.find(name);
-  if (it == handlers.end()) return false;
-  if (!control(name).enabled()) return false;
-  if (hasControl(name) && control(name).kind() == ControlKind::CheckBox)
-    control(name).setChecked(!control(name).checked());
+  if (it == handlers.end() || !control(name).enabled()) return false;
   (this->*(it->second))();
   return true;
 }

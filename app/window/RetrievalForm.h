@@ -101,9 +101,11 @@ class RetrievalForm : public Form {
   void allStopBtn_Click();      // stop all
 
   // Runs the click handler of the named control ("btnU"), as a user's click
-  // would; false for an unknown or disabled control.
-  // A check box click toggles the box first, as a user's click would.
+  // would, toggling a check box first; false for an unknown or disabled control.
   bool click(const std::string& control);
+  // Runs the click handler only: a front end whose widget has already set the
+  // box's new state uses this.
+  bool handleClick(const std::string& control);
 
   // Configurations for a service: at start-up, and the fuller one applied by
   // the settings window's OK and the service buttons.
