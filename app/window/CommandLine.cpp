@@ -103,9 +103,11 @@ CommandLine CommandLine::parse(const std::vector<std::string>& args) {
     } else if (a == "--print") {
       cl.print = true;
     } else {
-      fail("unknown argument: " + a);
+      cl.toolkitArgs.push_back(a);
     }
   }
+  // Without --headless the toolkit reads its own options (-platform, -style).
+  if (cl.headless && !cl.toolkitArgs.empty()) fail("unknown argument: " + cl.toolkitArgs.front());
   if (cl.pages && std::find(cl.ranges.begin(), cl.ranges.end(), "CheckBox5") == cl.ranges.end())
     cl.ranges.push_back("CheckBox5");
   if (!rangesCompatible(cl.ranges)) fail("--range: full, pages and claims/description/drawings exclude each other");

@@ -21,7 +21,8 @@ struct CommandLine {
   std::optional<std::string> pages; // page list for "Page"
   std::optional<std::string> ipdlKind;
   bool print = false;
-  std::string error;  // empty when the command line is valid
+  std::vector<std::string> toolkitArgs;  // left for the window toolkit
+  std::string error;                     // empty when the command line is valid
 
   static CommandLine parse(const std::vector<std::string>& args);
   static std::string usage();

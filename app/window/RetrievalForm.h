@@ -42,6 +42,12 @@ class RetrievalForm : public Form {
 
   RetrievalForm(OptionFiles files, UiHost* host);
 
+  // The host may also be set after construction, for a host that needs the form.
+  void setHost(UiHost* host) {
+    m_host = host;
+    m_setting.setHost(host);
+  }
+
   RunState& run() { return m_run; }
   const RunState& run() const { return m_run; }
   EventPump& pump() { return m_pump; }

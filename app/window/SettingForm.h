@@ -27,6 +27,7 @@ class SettingForm : public Form {
 
   SettingForm(OptionFiles files, UiHost* host);
 
+  void setHost(UiHost* host) { m_host = host; }
   void setApplyCallback(ApplyCallback callback) { m_apply = std::move(callback); }
   void setWriteFailure(WriteFailure callback) { m_writeFailure = std::move(callback); }
 

@@ -33,7 +33,8 @@ TEST(CommandLineTest, parsesAndRejects) {
       {{"--headless", "--range", "full,claims"}, false},
       {{"--headless", "--range", "claims", "--pages", "1"}, false},
       {{"--headless", "--range", "everything"}, false},
-      {{"--frobnicate"}, false},
+      {{"--headless", "--frobnicate"}, false},
+      {{"-platform", "offscreen"}, true},
   };
   for (const auto& row : rows) {
     auto cl = CommandLine::parse(row.args);
