@@ -102,7 +102,7 @@ void MainWindow::buildMenus() {
 }
 
 QWidget* MainWindow::buildNumberPanel() {
-  auto* panel = new QGroupBox(QStringLiteral("Patent No."));
+  auto* panel = new QGroupBox(QString::fromUtf8("특허번호 (한 줄에 하나)"));
   auto* layout = new QVBoxLayout(panel);
   auto* edit = new NumberEdit([this](std::string& typed) { m_form.TextBox1_KeyPress(typed); });
   edit->setObjectName("TextBox1");
@@ -186,9 +186,14 @@ QWidget* MainWindow::buildServicePanel() {
   pagesHelp->setFixedWidth(32);
   pagesHelp->setToolTip(QStringLiteral("페이지번호 입력형식"));
   grid->addWidget(pagesHelp, 1, 2);
-  grid->addWidget(checkBox("CheckBox6"), 2, 0);
-  grid->addWidget(checkBox("CheckBox7"), 2, 1);
-  grid->addWidget(checkBox("CheckBox8"), 2, 2);
+  auto* sections = new QHBoxLayout;
+  sections->addWidget(checkBox("CheckBox6"));
+  sections->addSpacing(12);
+  sections->addWidget(checkBox("CheckBox7"));
+  sections->addSpacing(12);
+  sections->addWidget(checkBox("CheckBox8"));
+  sections->addStretch(1);
+  grid->addLayout(sections, 2, 0, 1, 3);
   grid->addWidget(checkBox("CheckBox9"), 3, 0);
   grid->setColumnStretch(1, 1);
   layout->addWidget(frame("frSave", range));
