@@ -27,6 +27,10 @@
 #include "app/qt/QtUiHost.h"
 #include "app/window/RetrievalForm.h"
 
+// fontconfig keeps a cache allocation for the process lifetime, which the
+// leak checker of sanitizer builds would otherwise report at exit.
+extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig\n"; }
+
 namespace orvane {
 namespace {
 
