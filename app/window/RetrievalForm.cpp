@@ -112,6 +112,15 @@ void RetrievalForm::setExternalHandler(const std::string& event, std::function<v
   m_external[event] = std::move(handler);
 }
 
+EventPump::WaitResult RetrievalForm::waitFor(const std::function<bool()>& done,
+                                             std::chrono::milliseconds timeout) {
+  return m_pump.waitUntil(done, [this] { return m_run.stopRequested(); }, timeout);
+}
+
+bool RetrievalForm::pauseFor(std::chrono::milliseconds duration) {
+  return m_pump.pumpFor(duration, [this] { return m_run.stopRequested(); });
+}
+
 void RetrievalForm::progressBar() {
   Control& bar = control("ccrpProgressBar1");
   if (bar.value() < bar.max()) bar.setValue(bar.value() + 1);

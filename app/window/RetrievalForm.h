@@ -73,6 +73,17 @@ class RetrievalForm : public Form {
   // they are (the headless --service option).
   void useServiceForSession(Service service);
 
+  // Wait loops of the service procedures and transfer slots. Each turn lets
+  // pending events run (transfers, stop buttons); the wait ends when `done`
+  // holds, or as Stopped as soon as Skip or stop-all is set. A zero timeout
+  // waits for as long as it takes.
+  EventPump::WaitResult waitFor(const std::function<bool()>& done,
+                                std::chrono::milliseconds timeout = std::chrono::milliseconds::zero());
+  // Lets pending events run once without waiting.
+  void doEvents() { m_pump.pumpEvents(0); }
+  // Lets events run for the given time; false when a stop was requested first.
+  bool pauseFor(std::chrono::milliseconds duration);
+
   // Advances the page progress bar by one step.
   void progressBar();
   void cancelTransfers();

@@ -356,3 +356,28 @@ TEST_F(RunDriverTest, unwritableNumberListStillRunsTheNumbers) {
 
 }  // namespace
 }  // namespace orvane::testing
+
+namespace orvane::testing {
+namespace {
+
+TEST_F(RunDriverTest, serviceWaitEndsWhenSkipIsPressedDuringIt) {
+  load();
+  int turns = 0;
+  // A poller standing in for the transfers: on its fifth turn the user
+  // presses Skip, which the waiting procedure must notice.
+  form().pump().addPoller([&](int) {
+    if (++turns == 5) form().click("tempStopBtn");
+  });
+  EventPump::WaitResult result{};
+  service.during = [&](const std::string&) {
+    result = form().waitFor([] { return false; }, std::chrono::seconds(10));
+  };
+  c("TextBox1").setText("EP1");
+  form().CommandButton1_Click();
+  EXPECT_EQ(result, EventPump::WaitResult::Stopped);
+  EXPECT_GE(turns, 5);
+  EXPECT_FALSE(form().run().TempStop);  // cleared after the number
+}
+
+}  // namespace
+}  // namespace orvane::testing
