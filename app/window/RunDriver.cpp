@@ -109,7 +109,10 @@ void RetrievalForm::CommandButton1_Click() {
   if (!startChecks()) return;
   m_lastRun.started = true;
   RunLock();
+  // An empty save folder would put every document under the file-system
+  // root; the default folder takes its place.
   m_run.SaveFolder = m_files.read(OptionFile::SaveFolder);
+  if (m_run.SaveFolder.empty()) m_run.SaveFolder = OptionFiles::defaultSaveFolder();
 
   // The list is handed over through the number list file; when that file
   // cannot be written the numbers are read from the box text itself, so a

@@ -381,3 +381,20 @@ TEST_F(RunDriverTest, serviceWaitEndsWhenSkipIsPressedDuringIt) {
 
 }  // namespace
 }  // namespace orvane::testing
+
+namespace orvane::testing {
+namespace {
+
+TEST_F(RunDriverTest, saveFolderIsReReadAtRunStartAndNeverEmpty) {
+  load();
+  writeOption("folder_path.txt", "/first\n");
+  c("TextBox1").setText("EP1");
+  form().CommandButton1_Click();
+  EXPECT_EQ(form().run().SaveFolder, "/first");
+  writeOption("folder_path.txt", "\n");
+  form().CommandButton1_Click();
+  EXPECT_EQ(form().run().SaveFolder, (m_root / "patent_file").string());
+}
+
+}  // namespace
+}  // namespace orvane::testing
