@@ -114,11 +114,13 @@ bool Transfer::Execute(const std::string& url, const std::string& verb, const st
     return false;
   }
   ResetResponse();
+  ++m_serial;
   Configure(url, verb, body, headers);
   m_lastActivity = std::chrono::steady_clock::now();
   if (!m_engine.Attach(m_easy.get())) {
-    m_errorCode = kRequestFailed;
-    m_errorText = "The request could not be started";
+    // Reported as an error notice, so the handler deals with it the way it
+    // deals with any failed request, outside this call.
+    Fail(kRequestFailed, "The request could not be started");
     return false;
   }
   m_active = true;
@@ -164,6 +166,7 @@ std::string Transfer::GetChunk(size_t size, Chunk kind) {
 }
 
 void Transfer::Cancel() {
+  ++m_serial;
   if (m_active) {
     m_engine.Detach(m_easy.get());
     m_active = false;

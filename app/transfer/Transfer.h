@@ -85,6 +85,9 @@ class Transfer {
   const std::string& ErrorText() const { return m_errorText; }
   const std::string& Url() const { return m_url; }
   size_t BodySize() const { return m_body.size(); }
+  // Changes with every Execute and Cancel: a handler that let events run can
+  // tell whether its request is still the current one.
+  uint64_t Serial() const { return m_serial; }
 
  private:
   friend class TransferEngine;
@@ -128,6 +131,7 @@ class Transfer {
   int m_errorCode = 0;
   std::string m_errorText;
   int m_timeoutMs = kDefaultTimeoutMs;
+  uint64_t m_serial = 0;
   std::chrono::steady_clock::time_point m_lastActivity{};
 };
 

@@ -62,12 +62,18 @@ int TransferEngine::WaitBudgetMs(int maxWaitMs) const {
 }
 
 void TransferEngine::Poll(int maxWaitMs) {
-  int wait = WaitBudgetMs(maxWaitMs);
-  if (wait > 0) curl_multi_poll(m_multi, nullptr, 0, wait, nullptr);
+  // Work first, so a request started since the last call goes out at once,
+  // then wait for the network only when nothing is ready to be delivered.
   int running = 0;
   curl_multi_perform(m_multi, &running);
   CollectFinished();
   CheckTimeouts();
+  if (int wait = WaitBudgetMs(maxWaitMs); wait > 0) {
+    curl_multi_poll(m_multi, nullptr, 0, wait, nullptr);
+    curl_multi_perform(m_multi, &running);
+    CollectFinished();
+    CheckTimeouts();
+  }
   DeliverNotices();
 }
 
