@@ -174,7 +174,9 @@ void TransferSlots::ReadPage(int k) {
   m_host.DoEvents();
   if (stopHere()) return;
   while (!chunk.empty()) {
+    // Each chunk goes to disk at once, so a stopped page leaves what arrived.
     out.write(chunk.data(), static_cast<std::streamsize>(chunk.size()));
+    out.flush();
     check.Add(chunk);
     chunk = inet.GetChunk(kChunkSize);
     m_host.DoEvents();

@@ -44,10 +44,17 @@ int FindConnection(int localPort, int remotePort) {
 // Resets the request's connection: with a zero linger time the close sends
 // RST. The descriptor is replaced by /dev/null in one step (dup2) so that the
 // number stays taken until the server closes it, and the server's own writes
-// then fail harmlessly.
+// then fail harmlessly. A status line goes out first: a client
+// that got nothing at all on a reused connection may take it for a stale
+// keep-alive connection and quietly send the request again, which would
+// make the attempts uncountable.
 bool ResetConnection(const httplib::Request& req) {
   int fd = FindConnection(req.local_port, req.remote_port);
   if (fd < 0) return false;
+  static const char kStart[] = "HTTP/1.1 200 OK\r\n";
+  if (send(fd, kStart, sizeof kStart - 1, MSG_NOSIGNAL) < 0) return false;
+  // Give the bytes time to leave before the reset discards the send queue.
+  SleepMs(20);
   linger lg{1, 0};
   setsockopt(fd, SOL_SOCKET, SO_LINGER, &lg, sizeof lg);
   int null = open("/dev/null", O_RDWR | O_CLOEXEC);
