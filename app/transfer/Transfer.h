@@ -9,7 +9,7 @@
 //
 // The body is kept in memory as it arrives and read by the handler in chunks.
 // The request time-out is an inactivity limit: a request that receives
-// nothing for that long fails with error 35761, like the control it replaces.
+// nothing for that long fails with error 35761, the number the status texts expect.
 //
 // Owned by the main window's transfer set; registered with one engine for
 // its whole life. Single-threaded: every call comes from the window thread.

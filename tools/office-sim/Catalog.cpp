@@ -13,9 +13,9 @@ std::string SampleDocument::EspacenetId() const {
   return number + "+D+";
 }
 
-bool ParseDocument(const std::string& spec, SampleDocument& doc, std::string& error) {
+bool ParseDocument(const std::string& text, SampleDocument& doc, std::string& error) {
   SampleDocument d;
-  for (const auto& [key, value] : SplitRule(spec)) {
+  for (const auto& [key, value] : SplitRule(text)) {
     int n = 0;
     bool numeric = ParseInt(value, n);
     if (key == "number") {

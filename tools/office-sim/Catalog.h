@@ -26,7 +26,7 @@ struct SampleDocument {
 };
 
 // Parses "number=EP1,pages=12,des=2,cla=7,dra=9,rep=11,abstract=20000,markerline=24".
-bool ParseDocument(const std::string& spec, SampleDocument& doc, std::string& error);
+bool ParseDocument(const std::string& text, SampleDocument& doc, std::string& error);
 
 class Catalog {
  public:

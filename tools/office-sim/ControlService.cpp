@@ -1,9 +1,9 @@
 // The simulator's control endpoint, for tests and demos:
 //   POST /_sim/fault     body: a fault rule      -> adds it
-//   POST /_sim/document  body: a document spec   -> adds it to the catalog
+//   POST /_sim/document  body: a document text   -> adds it to the catalog
 //   POST /_sim/reset     clears rules, attempt counts and the request log
 //   GET  /_sim/log       the request log, one request a line
-//   GET  /_sim/catalog   the documents, one spec a line
+//   GET  /_sim/catalog   the documents, one description a line
 //   any  /_sim/echo      method, content type and body of the request
 #include "tools/office-sim/OfficeService.h"
 

@@ -1,11 +1,11 @@
 // office-sim: a local HTTP server that plays the patent-office services for
 // the program's tests and demos. Listens on 127.0.0.1 only.
 //
-//   office-sim [--port N] [--latency MS] [--fault RULE]... [--doc SPEC]...
+//   office-sim [--port N] [--latency MS] [--fault RULE]... [--doc DOC]...
 //              [--pages DIR] [--page-bytes N] [--threads N]
 //
 // The first line printed is "listening on 127.0.0.1:PORT" (--port 0 picks a
-// free port). See Faults.h for fault rules and Catalog.h for document specs.
+// free port). See Faults.h for fault rules and Catalog.h for document descriptions.
 #include <httplib.h>
 
 #include <cstdio>
@@ -23,12 +23,12 @@ namespace {
 using namespace officesim;
 
 constexpr const char* kUsage =
-    "usage: office-sim [--port N] [--latency MS] [--fault RULE]... [--doc SPEC]...\n"
+    "usage: office-sim [--port N] [--latency MS] [--fault RULE]... [--doc DOC]...\n"
     "                  [--pages DIR] [--page-bytes N] [--threads N]\n"
     "  RULE: service=espacenet,request=page,number=EP1033882A1,page=3,\n"
     "        latency=MS | status=CODE | reset | stall=MS | stallbody=MS | truncate | html,\n"
     "        first=N (fail only the first N attempts)\n"
-    "  SPEC: number=EP1100000A1,pages=100,des=2,cla=80,dra=90,rep=0[,abstract=CHARS][,markerline=N]\n";
+    "  DOC:  number=EP1100000A1,pages=100,des=2,cla=80,dra=90,rep=0[,abstract=CHARS][,markerline=N]\n";
 
 struct Options {
   int port = 0;
