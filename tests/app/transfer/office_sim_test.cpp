@@ -8,6 +8,8 @@
 #include <fstream>
 #include <sstream>
 
+#include <unistd.h>
+
 #include "app/transfer/Transfer.h"
 #include "app/transfer/TransferEngine.h"
 #include "app/transfer/sim_process.h"
@@ -189,6 +191,24 @@ TEST(OfficeSimOptions, documentsAndFaultsFromTheCommandLine) {
   ASSERT_TRUE(inet.FetchText(
       sim.Base() + "/dips/bnsviewnav?CY=ep&LG=en&DB=EPD&PN=EP1200000&ID=EP+++1200000A1+I+&RETR=OKE&PG=1", text));
   EXPECT_EQ(ScrapeMarkers(text), (std::vector<std::string>{"40", "2", "30", "35", "0"}));
+}
+
+TEST(OfficeSimOptions, pagesFolderServesItsFilesBeforeGeneratedOnes) {
+  fs::path dir = fs::temp_directory_path() / ("orvane-sim-pages-" + std::to_string(getpid()));
+  fs::create_directories(dir);
+  const std::string own = "%PDF-1.3\n% a page from the folder\n%%EOF\n";
+  std::ofstream(dir / "EP1033882A12.pdf", std::ios::binary) << own;
+  test::SimProcess sim({"--pages", dir.string()});
+  ASSERT_TRUE(sim.Ok());
+  TransferEngine engine;
+  Transfer inet(engine, "Inet2");
+  std::string page2, page3;
+  const std::string base = sim.Base() + "/dips/bns.pdf?PN=EP1033882A1&ID=EP+++1033882A1+I+&PG=";
+  EXPECT_TRUE(inet.FetchText(base + "2+", page2));
+  EXPECT_TRUE(inet.FetchText(base + "3+", page3));
+  fs::remove_all(dir);
+  EXPECT_EQ(page2, own);
+  EXPECT_NE(page3.find("(Page 3 of 12)"), std::string::npos);
 }
 
 TEST(OfficeSimOptions, badOptionsExitWithoutListening) {
