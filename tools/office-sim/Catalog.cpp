@@ -20,6 +20,8 @@ bool ParseDocument(const std::string& text, SampleDocument& doc, std::string& er
     bool numeric = ParseInt(value, n);
     if (key == "number") {
       d.number = value;
+    } else if (key == "abstractid") {
+      d.abstractId = value;
     } else if (!numeric) {
       error = "\"" + key + "\" needs a number";
       return false;
@@ -60,7 +62,8 @@ std::vector<SampleDocument> Catalog::Samples() {
       {"EP1033882A1", 12, 2, 7, 9, 11},          // EP with search report
       {"EP1024627A2", 15, 2, 11, 13, 0},         // EP application without report
       {"EP0441236B1", 9, 2, 6, 8, 0},            // EP patent, no search report
-      {"EP1234567A1", 7, 2, 4, 6, 0},            // EP, key rebuilt by the client
+      {"EP1234567A1", 7, 2, 4, 6, 0, 0, 24, "EP1234567+A1+W+"},  // EP whose abstract page shows
+                                                                // another key: the client rebuilds it
       {"US5007025", 10, 5, 9, 2, 0},             // US: drawings before the text
       {"WO0050842", 20, 2, 12, 15, 18},          // WO with search report
       {"JP11331656", 8, 2, 5, 6, 0},             // JP: every section is the whole
@@ -68,6 +71,10 @@ std::vector<SampleDocument> Catalog::Samples() {
       {"EP1100000A1", 100, 2, 80, 90, 0},        // long document (benchmarks)
       {"WO0099999", 3, 2, 3, 0, 0, 20000},       // no drawings; 20,000-character abstract
       {"EP9999101A1", 5, 2, 3, 4, 0, 0, 101},    // markers on line 101: not found
+      {"EP9999100A1", 5, 2, 3, 4, 0, 0, 100},    // markers on line 100: the last line read
+      {"DE19812996", 6, 2, 4, 5, 0},             // another country: sections up to the last page
+      {"US6000001", 4, 2, 4, 0, 0},              // US without drawings
+      {"EP0500000A1", 6, 2, 5, 0, 0},            // EP without drawings or search report
   };
 }
 

@@ -19,13 +19,16 @@ struct SampleDocument {
   int searchReportPage = 0;
   int abstractChars = 0;  // the abstract page is padded to at least this length
   int markerLine = 24;    // line of the navigation page that holds the page markers
+  std::string abstractId{};  // key the abstract page shows, when not the document's own
 
   std::string Kind() const { return number.substr(0, 2); }
   // The document key the esp@cenet abstract page hands out.
   std::string EspacenetId() const;
+  // The key written on the abstract page (an EP client must not rely on it).
+  std::string AbstractKey() const { return abstractId.empty() ? EspacenetId() : abstractId; }
 };
 
-// Parses "number=EP1,pages=12,des=2,cla=7,dra=9,rep=11,abstract=20000,markerline=24".
+// Parses "number=EP1,pages=12,des=2,cla=7,dra=9,rep=11,abstract=20000,markerline=24,abstractid=KEY".
 bool ParseDocument(const std::string& text, SampleDocument& doc, std::string& error);
 
 class Catalog {

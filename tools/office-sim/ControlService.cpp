@@ -3,6 +3,7 @@
 //   POST /_sim/document  body: a document text   -> adds it to the catalog
 //   POST /_sim/reset     clears rules, attempt counts and the request log
 //   GET  /_sim/log       the request log, one request a line
+//   GET  /_sim/requests  the service requests as sent ("GET /dips/..."), one a line
 //   GET  /_sim/catalog   the documents, one description a line
 //   any  /_sim/echo      method, content type and body of the request
 #include "tools/office-sim/OfficeService.h"
@@ -37,6 +38,11 @@ class ControlService : public OfficeService {
     server.Get("/_sim/log", [this](const httplib::Request&, httplib::Response& res) {
       std::string text;
       for (const auto& line : m_ctx.faults.Log()) text += line + "\n";
+      res.set_content(text, "text/plain");
+    });
+    server.Get("/_sim/requests", [this](const httplib::Request&, httplib::Response& res) {
+      std::string text;
+      for (const auto& line : m_ctx.faults.Requests()) text += line + "\n";
       res.set_content(text, "text/plain");
     });
     server.Get("/_sim/catalog", [this](const httplib::Request&, httplib::Response& res) {

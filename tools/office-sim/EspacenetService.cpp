@@ -33,7 +33,7 @@ std::string AbstractPage(const std::optional<SampleDocument>& doc, const std::st
   page += "<TABLE WIDTH=\"100%\" BORDER=\"0\">\n";
   page += "<TR><TD CLASS=\"title\"><B>Bibliographic data: " + doc->number + "</B></TD></TR>\n";
   page += "<TR><TD><A HREF=\"/dips/bnsviewer?CY=ep&LG=en&DB=EPD&PN=" + doc->number + "&ID=" +
-          doc->EspacenetId() + "\" TARGET=\"_top\">Original document</A></TD></TR>\n";
+          doc->AbstractKey() + "\" TARGET=\"_top\">Original document</A></TD></TR>\n";
   page += "<TR><TD>Publication number: " + doc->number + "</TD></TR>\n";
   page += "<TR><TD>Page count: " + std::to_string(doc->pages) + "</TD></TR>\n";
   page += "</TABLE>\n<P><B>Abstract</B>\n<P>";

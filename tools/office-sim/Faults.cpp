@@ -70,6 +70,7 @@ void FaultTable::Reset() {
   m_rules.clear();
   m_attempts.clear();
   m_log.clear();
+  m_requests.clear();
 }
 
 FaultDecision FaultTable::Decide(const RequestKey& key) {
@@ -91,6 +92,16 @@ FaultDecision FaultTable::Decide(const RequestKey& key) {
 void FaultTable::Record(const RequestKey& key, int attempt, const std::string& outcome) {
   std::lock_guard lock(m_mutex);
   m_log.push_back(key.Text() + " " + std::to_string(attempt) + " " + outcome);
+}
+
+void FaultTable::RecordRequest(const std::string& method, const std::string& target) {
+  std::lock_guard lock(m_mutex);
+  m_requests.push_back(method + " " + target);
+}
+
+std::vector<std::string> FaultTable::Requests() const {
+  std::lock_guard lock(m_mutex);
+  return m_requests;
 }
 
 std::vector<std::string> FaultTable::Log() const {

@@ -9,6 +9,9 @@
 // request fail; the attempts of a request (service, kind, number, page) are
 // counted from the start or the last reset.
 //
+// The request lines are kept as well, undecoded, so that a test can see
+// exactly which address the client asked for.
+//
 // Rules come from the command line (--fault) or the control endpoint; the
 // table is shared by the server's worker threads.
 #include <map>
@@ -63,12 +66,16 @@ class FaultTable {
   // One line per request: "service request number page attempt outcome".
   void Record(const RequestKey& key, int attempt, const std::string& outcome);
   std::vector<std::string> Log() const;
+  // The request lines as they came: "GET /dips/abstract?...".
+  void RecordRequest(const std::string& method, const std::string& target);
+  std::vector<std::string> Requests() const;
 
  private:
   mutable std::mutex m_mutex;
   std::vector<FaultRule> m_rules;
   std::map<std::string, int> m_attempts;
   std::vector<std::string> m_log;
+  std::vector<std::string> m_requests;
 };
 
 }  // namespace officesim

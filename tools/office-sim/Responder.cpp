@@ -91,6 +91,7 @@ std::string ErrorPage(int status, const std::string& message) {
 
 void Respond(const httplib::Request& req, httplib::Response& res, FaultTable& faults,
              const RequestKey& key, Reply reply) {
+  faults.RecordRequest(req.method, req.target);
   FaultDecision d = faults.Decide(key);
   SleepMs(d.latencyMs);
   std::string outcome = reply.status >= 200 && reply.status < 300 ? "ok" : "status=" + std::to_string(reply.status);
