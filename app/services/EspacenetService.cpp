@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "app/services/RetrievalSession.h"
 #include "app/transfer/TransferSlots.h"
 #include "app/window/RetrievalForm.h"
 
@@ -25,6 +26,10 @@ EspacenetService::EspacenetService(RetrievalForm& form, TransferSlots& slots, As
       m_slots(slots),
       m_assemble(std::move(assemble)),
       m_scratch(form, slots.Inet(0), form.files().root() / kScratchFile) {}
+
+EspacenetService::EspacenetService(RetrievalSession& session)
+    : EspacenetService(session.Form(), session.Slots(),
+                       [&session](int BoxNumFile) { session.AssemblePdf(BoxNumFile); }) {}
 
 bool EspacenetService::Stopped() const { return m_form.run().stopRequested(); }
 

@@ -24,6 +24,7 @@
 namespace orvane {
 
 class RetrievalForm;
+class RetrievalSession;
 class TransferSlots;
 
 class EspacenetService : public RetrievalService {
@@ -37,6 +38,8 @@ class EspacenetService : public RetrievalService {
   using Assembler = std::function<void(int BoxNumFile)>;
 
   EspacenetService(RetrievalForm& form, TransferSlots& slots, Assembler assemble);
+  // On the session's window and slots, joining through the session's assembly.
+  explicit EspacenetService(RetrievalSession& session);
 
   void IDkey_ext(std::string& pat_num, std::string& readTOTPG, std::string& readDESPG, std::string& readCLAPG,
                  std::string& readDRAPG, std::string& readREPPG, bool& good) override;
