@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
-# orvane --headless on three numbers with no service procedures: three
-# "  FAILED !" lines, the end message, exit status 1, and the option files
-# created with their defaults in a private settings root.
+# orvane --headless on three numbers while no office answers (every request
+# goes to a closed loopback port): three "  FAILED !" lines, the end message,
+# exit status 1, and the option files created with their defaults in a
+# private settings root.
 set -u
 orvane="$1"
 home=$(mktemp -d)
 trap 'rm -rf "$home"' EXIT
 printf 'EP1033882A1\nUS5007025\nWO0050842' > "$home/numbers.txt"
+echo "connect_to=127.0.0.1:1" > "$home/hosts.txt"
 
 out=$(ORVANE_HOME="$home" timeout 60 "$orvane" --headless --numbers "$home/numbers.txt")
 status=$?
