@@ -95,6 +95,11 @@ CommandLine CommandLine::parse(const std::vector<std::string>& args) {
       }
     } else if (a == "--pages") {
       if (auto v = value("--pages")) cl.pages = *v;
+    } else if (a == "--bad-pages") {
+      if (auto v = value("--bad-pages")) {
+        cl.pages = *v;
+        cl.badPages = true;
+      }
     } else if (a == "--kind") {
       if (auto v = value("--kind")) {
         cl.ipdlKind = parseKind(*v);
@@ -111,18 +116,21 @@ CommandLine CommandLine::parse(const std::vector<std::string>& args) {
   if (cl.pages && std::find(cl.ranges.begin(), cl.ranges.end(), "CheckBox5") == cl.ranges.end())
     cl.ranges.push_back("CheckBox5");
   if (!rangesCompatible(cl.ranges)) fail("--range: full, pages and claims/description/drawings exclude each other");
+  if (cl.badPages && cl.ranges != std::vector<std::string>{"CheckBox5"}) fail("--bad-pages takes no other --range");
   if (!cl.headless && (cl.numbersFile || cl.service || !cl.ranges.empty() || cl.pages || cl.ipdlKind || cl.print))
-    fail("--numbers, --service, --range, --pages, --kind and --print need --headless");
+    fail("--numbers, --service, --range, --pages, --bad-pages, --kind and --print need --headless");
   return cl;
 }
 
 std::string CommandLine::usage() {
   return "usage: orvane [--headless [--numbers FILE] [--service NAME] [--range LIST] [--pages LIST]\n"
-         "                         [--kind KIND] [--print]]\n"
+         "                         [--bad-pages LIST] [--kind KIND] [--print]]\n"
          "  --headless       run without a window; numbers come from FILE or standard input\n"
          "  --service NAME   espacenet, uspto, ipdl, delphion or kipris (or 1 to 5), for this run only\n"
          "  --range LIST     full | pages | claims,description,drawings (any of these three)\n"
          "  --pages LIST     page numbers for 'pages', such as 1,3 (implies --range pages)\n"
+         "  --bad-pages LIST fetch these pages again and join each number's whole document\n"
+         "                   from them and the pages kept from an earlier run (bad-page mode)\n"
          "  --kind KIND      IPDL kind: patent-publication, utility-publication, patent-gazette,\n"
          "                   utility-registration or paj\n"
          "  --print          tick 'To Printer'\n"

@@ -19,6 +19,7 @@ struct CommandLine {
   std::optional<Service> service;
   std::vector<std::string> ranges;  // check boxes to tick: CheckBox4 .. CheckBox8
   std::optional<std::string> pages; // page list for "Page"
+  bool badPages = false;            // bad-page mode: the page list completes earlier documents
   std::optional<std::string> ipdlKind;
   bool print = false;
   std::vector<std::string> toolkitArgs;  // left for the window toolkit

@@ -81,6 +81,10 @@ int RunHeadless(const CommandLine& cl, std::istream& in, std::ostream& out, std:
     form.cboIPDL_Click();
   }
   if (cl.service) form.useServiceForSession(*cl.service);
+  if (cl.badPages && !form.click("mnuBad")) {
+    err << "orvane: bad-page mode is not offered for this service\n";
+    return 2;
+  }
   if (!applyRanges(form, cl, err)) return 2;
   if (cl.print) {
     if (!form.control("CheckBox9").enabled()) {

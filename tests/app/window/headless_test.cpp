@@ -27,6 +27,9 @@ TEST(CommandLineTest, parsesAndRejects) {
       {{"--headless", "--numbers", "list.txt", "--service", "USPTO", "--range", "claims,drawings"}, true},
       {{"--headless", "--pages", "1,3"}, true},
       {{"--headless", "--kind", "paj", "--service", "3"}, true},
+      {{"--headless", "--bad-pages", "2,5"}, true},
+      {{"--headless", "--bad-pages", "2", "--range", "full"}, false},
+      {{"--bad-pages", "2"}, false},
       {{"--numbers", "list.txt"}, false},
       {{"--headless", "--numbers"}, false},
       {{"--headless", "--service", "google"}, false},
@@ -75,6 +78,26 @@ TEST_F(HeadlessTest, foundAndCompleteNumbersExitZero) {
                            [&](RetrievalForm& f) { f.registerService(Service::Espacenet, &found); });
   EXPECT_EQ(status, 0) << out.str();
   EXPECT_EQ(found.calls.size(), 4u);
+}
+
+TEST_F(HeadlessTest, badPagesOptionRunsInBadPageModeWithTheList) {
+  std::istringstream in("EP1\n");
+  std::ostringstream out, err;
+  bool badMode = false;
+  std::string pages;
+  RecordingService found;
+  found.found = [](const std::string&) { return true; };
+  int status = RunHeadless(CommandLine::parse({"--headless", "--bad-pages", "2,5"}), in, out, err,
+                           [&](RetrievalForm& f) {
+                             f.registerService(Service::Espacenet, &found);
+                             found.during = [&](const std::string&) {
+                               badMode = f.badPageMode() && f.control("CheckBox5").checked();
+                               pages = f.control("TextBox3").text();
+                             };
+                           });
+  EXPECT_EQ(status, 0) << err.str();
+  EXPECT_TRUE(badMode);
+  EXPECT_EQ(pages, "2,5");
 }
 
 TEST_F(HeadlessTest, badUsageAndRefusedStartsHaveTheirStatus) {
