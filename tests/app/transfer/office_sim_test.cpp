@@ -220,5 +220,32 @@ TEST(OfficeSimOptions, badOptionsExitWithoutListening) {
   }
 }
 
+TEST_F(OfficeSimTest, markersOnLine100AreTheLastOnesInReach) {
+  std::string page = Navigation("EP9999100", "EP+++9999100A1+I+");
+  EXPECT_NE(Lines(page).at(99).find("TOTPG=5&"), std::string::npos);
+  EXPECT_EQ(ScrapeMarkers(page), (std::vector<std::string>{"5", "2", "3", "4", "0"}));
+}
+
+TEST_F(OfficeSimTest, abstractKeyOfAnEpNumberMayDifferFromTheKeyItsPagesNeed) {
+  EXPECT_EQ(ScrapeKey(Abstract("EP1234567A1"), "EP1234567A1"), "EP1234567+A1+W+");
+  bool ok = true;
+  Get("/dips/bns.pdf?PN=EP1234567A1&ID=EP1234567+A1+W+&PG=1+", &ok);
+  EXPECT_FALSE(ok);
+  std::string pdf = Get("/dips/bns.pdf?PN=EP1234567A1&ID=EP+++1234567A1+I+&PG=1+", &ok);
+  EXPECT_TRUE(ok);
+  EXPECT_EQ(pdf.rfind("%PDF-", 0), 0u);
+}
+
+TEST_F(OfficeSimTest, requestLinesAreKeptAsSentUntilReset) {
+  Abstract("EP1033882A1");
+  Navigation("EP1033882", "EP+++1033882A1+I+");
+  std::vector<std::string> requests = Lines(s_sim->Control("/_sim/requests", "", false));
+  EXPECT_EQ(requests, (std::vector<std::string>{
+                          "GET /dips/abstract?CY=ep&LG=en&PNP=EP1033882A1&PN=EP1033882A1",
+                          "GET /dips/bnsviewnav?CY=ep&LG=en&DB=EPD&PN=EP1033882&ID=EP+++1033882A1+I+&RETR=OKE&PG=1"}));
+  s_sim->Reset();
+  EXPECT_EQ(s_sim->Control("/_sim/requests", "", false), "");
+}
+
 }  // namespace
 }  // namespace orvane
