@@ -22,9 +22,11 @@
 #include <functional>
 #include <memory>
 
+#include "app/assembly/Program.h"
 #include "app/qt/MainWindow.h"
 #include "app/qt/QtProgram.h"
 #include "app/qt/QtUiHost.h"
+#include "app/transfer/sim_process.h"
 #include "app/window/RetrievalForm.h"
 
 // fontconfig keeps a cache allocation for the process lifetime, which the
@@ -243,6 +245,38 @@ TEST_F(MainWindowTest, numberFormatHelpOpensModally) {
   });
   find<QPushButton>("Command1")->click();
   EXPECT_EQ(title, QString::fromUtf8("Patent No. 입력형식"));
+}
+
+// The whole program in the window: esp@cenet numbers fetched from the office
+// simulator; the window after the run goes to the test output folder.
+TEST_F(MainWindowTest, espacenetRunFromTheWindowFillsTheStatusListAndSavesAScreenshot) {
+  test::SimProcess sim({"--page-bytes", "2000"});
+  ASSERT_TRUE(sim.Ok()) << sim.FirstLine();
+  std::ofstream(m_root / "hosts.txt") << "connect_to=" << sim.ConnectTo() << "\n";
+  open("1");
+  AttachProgram(*form);
+  find<QPlainTextEdit>("TextBox1")->setPlainText("EP1033882A1\nXX0000001\nEP1234567A1");
+  QString endText;
+  onNextModal([&](QWidget* modal) {
+    endText = qobject_cast<QMessageBox*>(modal)->text();
+    qobject_cast<QDialog*>(modal)->accept();
+  });
+  find<QPushButton>("CommandButton1")->click();
+  QApplication::processEvents();
+
+  auto* list = find<QListWidget>("ListBox1");
+  QStringList lines;
+  for (int i = 0; i < list->count(); ++i) lines << list->item(i)->text();
+  EXPECT_TRUE(lines.contains("1. EP1033882A1 :  12 Page  GOOD !"));
+  EXPECT_TRUE(lines.contains("2. XX0000001  FAILED !"));
+  EXPECT_TRUE(lines.contains("3. EP1234567A1 :  7 Page  GOOD !"));
+  EXPECT_EQ(lines.count("++++ Full Pages  Finished ++++"), 2);
+  EXPECT_TRUE(endText.startsWith(QString::fromUtf8("모든 작업이 끝났습니다.")));
+  EXPECT_TRUE(find<QPushButton>("CommandButton1")->isVisibleTo(window.get()));
+
+  const std::filesystem::path out = std::filesystem::path(FOLIAN_TEST_OUTPUT) / "orvane-espacenet-run.png";
+  ASSERT_TRUE(window->grab().save(QString::fromStdString(out.string())));
+  EXPECT_GT(std::filesystem::file_size(out), 5000u);
 }
 
 }  // namespace
