@@ -148,6 +148,7 @@ private:
   int32_t m_outlinesId = 0;
   int32_t m_viewerPrefsId = 0;
   std::vector<int32_t> m_threads;
+  int32_t m_threadsId = 0;
   unsigned char m_fileId[16] = {};
 
   std::optional<std::time_t> m_fixedClock;

@@ -1,0 +1,74 @@
+#pragma once
+// PDOutDoc: the output document behind a PDoc handle.
+//
+// A PDFile in writing state that adds what a whole document needs: the page size,
+// the current page's content (written, with its page object, when the page ends),
+// the one resources object shared by all generated pages, the information
+// dictionary built at close from the caller's attributes (and from an attached
+// input's information), and the compression switch. Owns its content streams.
+// Failure is reported as false with the last error set, as in PDFile.
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "pdf/content/PDStream.h"
+#include "pdf/core/PDFile.h"
+
+namespace folian {
+
+class PDOutDoc : public PDFile {
+public:
+  PDOutDoc();
+  ~PDOutDoc() override;
+
+  void SetPageSize(uint16_t width, uint16_t height) {
+    m_width = width;
+    m_height = height;
+  }
+  uint16_t PageWidth() const { return m_width; }
+  uint16_t PageHeight() const { return m_height; }
+
+  // The current page's content, made on first request.
+  PDStream& Content();
+  // Ends the current page; a page without content is not written.
+  bool NewPage();
+  // Pages written so far, plus one when the current page has content.
+  int32_t NumPages() const;
+
+  // Information entries: the key gets a leading "/" when it lacks one; a missing
+  // value removes the key. Values are the caller's text; at close a text that
+  // starts with "(" or "/" is taken as a PDF string or name, anything else is
+  // encoded as a string.
+  void SetAttr(const char* key, const char* value);
+  void SetInfo(const char* title, const char* subject, const char* author, const char* keywords);
+  const std::map<std::string, std::string>& Attributes() const { return m_attrs; }
+
+  // The information dictionary of the attached input, copied at attach time; its
+  // entries are the starting point of the written one.
+  void SetInputInfo(PDValuePtr info) { m_inputInfo = std::move(info); }
+
+  void SetCompress(bool on) { m_compress = on; }
+  bool Compress() const { return m_compress; }
+
+protected:
+  bool FinishDocument() override;
+  bool WriteContents() override;
+  void WriteCatalogEntries() override;
+
+private:
+  bool EndPage();
+  bool WriteResources();
+  bool WriteInfo();
+  ByteString ProducerText(const PDDict* start) const;
+
+  uint16_t m_width = 595;
+  uint16_t m_height = 842;
+  std::unique_ptr<PDStream> m_content;
+  int32_t m_resourcesId = 0;
+  std::map<std::string, std::string> m_attrs;
+  PDValuePtr m_inputInfo;
+  bool m_compress = true;
+};
+
+}  // namespace folian
