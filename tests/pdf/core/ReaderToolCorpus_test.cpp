@@ -291,7 +291,9 @@ TEST_F(ReaderToolCorpus, everyStreamDecodesToQpdfsBytes) {
     }
   }
   EXPECT_GT(compared, 10);
-  if (fs::exists(s_dir + "/im-LZW.pdf")) EXPECT_GT(lzw, 0) << "an LZW stream long enough to pass every width";
+  if (fs::exists(s_dir + "/im-LZW.pdf")) {
+    EXPECT_GT(lzw, 0) << "an LZW stream long enough to pass every width";
+  }
 }
 
 TEST_F(ReaderToolCorpus, crossReferenceStreamFileIsRefused) {
