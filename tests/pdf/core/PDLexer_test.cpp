@@ -55,7 +55,8 @@ TEST(PDLexer, tokenKindsAndTexts) {
 TEST(PDLexer, tabFormFeedAndNulSeparateTokens) {
   // Every PDF white-space character separates tokens, as in all common readers.
   Tokens expected{{eNumber, "1"}, {eNumber, "2"}, {eNumber, "3"}, {eNumber, "4"}, {eRef, "5 0 R"}};
-  EXPECT_EQ(Lex(std::string("1\t2\f3\0004\t5\t0\tR", 15)), expected);
+  const char text[] = "1\t2\f3\0004\t5\t0\tR";
+  EXPECT_EQ(Lex(std::string(text, sizeof text - 1)), expected);
 }
 
 TEST(PDLexer, referenceLookAheadAcrossLongWhiteSpace) {
