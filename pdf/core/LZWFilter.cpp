@@ -1,6 +1,7 @@
 // /LZWDecode: codes read most significant bit first, 9 bits wide at the start;
 // 256 clears the table, 257 ends the data, new entries start at 258. The width
-// grows to 10, 11 and 12 bits one code early (EarlyChange 1), and the table holds
+// grows to 10, 11 and 12 bits one code early (EarlyChange 1, unless the stream's
+// parameters say 0), and the table holds
 // at most 4096 entries.
 #include <array>
 #include <cstdint>
@@ -73,7 +74,7 @@ private:
 
 }  // namespace
 
-bool DecodeLZW(const std::string& in, std::string& out, size_t ceiling) {
+bool DecodeLZW(const std::string& in, std::string& out, size_t ceiling, int earlyChange) {
   out.clear();
   LZWTable table;
   BitReader reader(in);
@@ -109,7 +110,7 @@ bool DecodeLZW(const std::string& in, std::string& out, size_t ceiling) {
       return false;
     }
     previous = code;
-    if (next + 1 >= (1 << width) && width < 12) ++width;
+    if (next + earlyChange >= (1 << width) && width < 12) ++width;
     if (out.size() > ceiling) {
       Diag("LZWDecode: decoded data exceeds %zu bytes\n", ceiling);
       out.clear();

@@ -14,14 +14,16 @@ constexpr size_t kMaxFilters = 8;
 
 using Decoder = bool (*)(const std::string&, std::string&, size_t);
 
+bool DecodeLZWEarly(const std::string& in, std::string& out, size_t ceiling) { return DecodeLZW(in, out, ceiling, 1); }
+
 Decoder DecoderFor(const ByteString& name) {
   struct Known {
     const char* name;
     Decoder decoder;
   };
   static const Known kKnown[] = {
-      {"/FlateDecode", DecodeFlate},     {"/Fl", DecodeFlate},         {"/LZWDecode", DecodeLZW},
-      {"/LZW", DecodeLZW},               {"/ASCII85Decode", DecodeASCII85}, {"/A85", DecodeASCII85},
+      {"/FlateDecode", DecodeFlate},     {"/Fl", DecodeFlate},         {"/LZWDecode", DecodeLZWEarly},
+      {"/LZW", DecodeLZWEarly},               {"/ASCII85Decode", DecodeASCII85}, {"/A85", DecodeASCII85},
       {"/ASCIIHexDecode", DecodeASCIIHex}, {"/AHx", DecodeASCIIHex},
   };
   for (const Known& known : kKnown)
@@ -29,12 +31,12 @@ Decoder DecoderFor(const ByteString& name) {
   return nullptr;
 }
 
-// The /Predictor of the decode parameters that belong to filter `index`.
-int32_t PredictorOf(const PDDict& dict, int32_t index, bool chain) {
+// An integer entry of the decode parameters that belong to filter `index`.
+int32_t ParameterOf(const PDDict& dict, int32_t index, bool chain, const char* key, int32_t fallback) {
   const PDValue* parms = dict.Find("/DecodeParms");
   if (parms && parms->Is(PDKind::Array)) parms = chain ? parms->ElementAt(index) : parms->GetFirstEl();
-  const PDValue* predictor = parms && parms->Dict() ? parms->Dict()->Find("/Predictor") : nullptr;
-  return predictor && predictor->Is(PDKind::Integer) ? predictor->Number() : 1;
+  const PDValue* value = parms && parms->Dict() ? parms->Dict()->Find(key) : nullptr;
+  return value && value->Is(PDKind::Integer) ? value->Number() : fallback;
 }
 
 }  // namespace
@@ -69,12 +71,16 @@ bool DecodeStream(const PDValue& root, ByteString& out, size_t ceiling) {
       return false;
     }
     // Predictors are not applied; decoding without them would give wrong bytes.
-    int32_t predictor = PredictorOf(*dict, static_cast<int32_t>(i), chain);
+    int32_t predictor = ParameterOf(*dict, static_cast<int32_t>(i), chain, "/Predictor", 1);
     if (predictor > 1) {
       Diag("cannot decode %s with predictor %d\n", name.c_str(), predictor);
       return false;
     }
-    if (!decoder(data, decoded, ceiling)) return false;
+    bool ok = decoder == DecodeLZWEarly &&
+                      ParameterOf(*dict, static_cast<int32_t>(i), chain, "/EarlyChange", 1) == 0
+                  ? DecodeLZW(data, decoded, ceiling, 0)
+                  : decoder(data, decoded, ceiling);
+    if (!ok) return false;
     data.swap(decoded);
   }
   if (data.size() > static_cast<size_t>(INT32_MAX)) return false;

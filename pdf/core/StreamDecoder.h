@@ -22,7 +22,8 @@ bool DecodeStream(const PDValue& root, ByteString& out, size_t ceiling = kDefaul
 // The single filters; each replaces `out` with the decoded bytes of `in`.
 bool DecodeASCII85(const std::string& in, std::string& out, size_t ceiling = kDefaultDecodeCeiling);
 bool DecodeASCIIHex(const std::string& in, std::string& out, size_t ceiling = kDefaultDecodeCeiling);
-bool DecodeLZW(const std::string& in, std::string& out, size_t ceiling = kDefaultDecodeCeiling);
+// earlyChange 1 (the default) widens codes one code early; /EarlyChange 0 does not.
+bool DecodeLZW(const std::string& in, std::string& out, size_t ceiling = kDefaultDecodeCeiling, int earlyChange = 1);
 bool DecodeFlate(const std::string& in, std::string& out, size_t ceiling = kDefaultDecodeCeiling);
 
 }  // namespace folian

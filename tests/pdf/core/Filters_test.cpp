@@ -152,6 +152,20 @@ TEST(DecodeStream, filterChainsInArrayOrder) {
   EXPECT_EQ(out.str(), "raw bytes");
 }
 
+TEST(DecodeStream, lzwHonoursEarlyChangeZero) {
+  std::string text = SampleText(20000);
+  PDValuePtr parms = PDValue::MakeDict();
+  parms->Dict()->SaveAttrVal("/EarlyChange", PDValue::MakeInt(0));
+  ByteString out;
+  ASSERT_TRUE(DecodeStream(*Stream(test::LzwEncode(text, 0), Names({"/LZWDecode"}), std::move(parms)), out));
+  EXPECT_EQ(out.str(), text);
+  std::string early;
+  testing::internal::CaptureStderr();
+  bool same = DecodeLZW(test::LzwEncode(text, 0), early) && early == text;
+  testing::internal::GetCapturedStderr();
+  EXPECT_FALSE(same) << "the two code layouts must differ for this test to mean anything";
+}
+
 TEST(DecodeStream, unsupportedFiltersAndPredictorsGiveNoContent) {
   ByteString out;
   testing::internal::CaptureStderr();

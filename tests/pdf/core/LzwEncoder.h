@@ -1,5 +1,5 @@
 #pragma once
-// A small LZW encoder for tests (MSB first, 9 to 12 bits, EarlyChange 1, a clear
+// A small LZW encoder for tests (MSB first, 9 to 12 bits, EarlyChange 1 or 0, a clear
 // code at the start and before the table fills), so decoding can be checked on
 // data that passes every width change.
 #include <cstdint>
@@ -8,7 +8,7 @@
 
 namespace folian::test {
 
-inline std::string LzwEncode(const std::string& in) {
+inline std::string LzwEncode(const std::string& in, int earlyChange = 1) {
   std::string out;
   uint32_t buffer = 0;
   int bits = 0;
@@ -41,7 +41,7 @@ inline std::string LzwEncode(const std::string& in) {
     table[wc] = next++;
     // The decoder learns each entry one code later, so it widens when its own
     // counter is one below ours; both then read and write the next code wider.
-    if (next >= (1 << width) && width < 12) ++width;
+    if (next + earlyChange - 1 >= (1 << width) && width < 12) ++width;
     if (next >= 4000) {
       put(256);
       width = 9;

@@ -131,7 +131,8 @@ TEST(PDFInput, openFailuresGiveTheirCodes) {
 }
 
 TEST(PDFInput, diskFileMessagesNameTheFile) {
-  std::string path = test::OutputPath("reader-no-root.pdf");
+  // Not named .pdf: every PDF in the test output must pass qpdf --check.
+  std::string path = test::OutputPath("reader-no-root.damaged");
   test::WriteFile(path, PdfBuilder().Obj(1, "<< >>").Xref("/Size 2").Bytes());
   PDFInput input;
   testing::internal::CaptureStderr();
