@@ -77,8 +77,9 @@ PDTokenKind PDLexer::Classify(int c) {
     }
     return ReadWord(eWord);
   }
-  if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '*' || c == '{' || c == '}')
-    return c == '{' || c == '}' ? eWord : ReadWord(eWord);
+  // Braces delimit PostScript calculator functions; each is a word of its own.
+  if (c == '{' || c == '}') return eWord;
+  if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '*') return ReadWord(eWord);
   return eError;
 }
 
