@@ -49,8 +49,10 @@ public:
   // Opens bytes held in memory; the input takes the buffer.
   bool OpenMemory(std::vector<char> bytes);
   bool OpenMemory(const char* bytes, size_t length);
-  // Releases the tables, the cache and the source; state 0. Opening again closes first.
-  void Close();
+  // Releases the tables, the cache and the source; state 0; always succeeds.
+  // Opening again closes first. (Hides the output close of PDFile, which has
+  // nothing to write for a reader.)
+  bool Close();
   bool IsOpen() const { return m_state == kReading; }
 
   // Objects are read without their stream data while this is on.
