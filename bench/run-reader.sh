@@ -11,7 +11,7 @@ dir="$build/bench-files"
 mkdir -p "$dir"
 
 json="$dir/reader.json"
-FOLIAN_BENCH_DIR="$dir" "$build/bench/bench_reader" --benchmark_format=json --benchmark_out="$json" \
+FOLIAN_BENCH_DIR="$dir" "$build/bench/reader/bench_reader" --benchmark_format=json --benchmark_out="$json" \
   --benchmark_out_format=json >/dev/null
 
 # Mean wall time of a command over N runs, in microseconds.

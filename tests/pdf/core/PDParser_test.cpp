@@ -49,8 +49,11 @@ TEST(PDParser, valuesByTokenKind) {
   for (const Case& c : cases) {
     PDValuePtr value = Parse(c.input);
     EXPECT_EQ(value->Kind(), c.kind) << c.input;
-    if (c.kind != PDKind::Text) EXPECT_EQ(value->Number(), c.number) << c.input;
-    if (c.kind == PDKind::Text) EXPECT_STREQ(value->Text().c_str(), c.text) << c.input;
+    if (c.kind == PDKind::Text) {
+      EXPECT_STREQ(value->Text().c_str(), c.text) << c.input;
+    } else {
+      EXPECT_EQ(value->Number(), c.number) << c.input;
+    }
   }
 }
 

@@ -1,0 +1,132 @@
+#include "app/window/CommandLine.h"
+
+#include <algorithm>
+#include <map>
+#include <sstream>
+
+namespace orvane {
+namespace {
+
+std::optional<Service> parseService(const std::string& text) {
+  static const std::map<std::string, Service> names = {
+      {"1", Service::Espacenet}, {"espacenet", Service::Espacenet}, {"esp@cenet", Service::Espacenet},
+      {"2", Service::Uspto},     {"uspto", Service::Uspto},         {"3", Service::Ipdl},
+      {"ipdl", Service::Ipdl},   {"4", Service::Delphion},          {"delphion", Service::Delphion},
+      {"5", Service::Kipris},    {"kipris", Service::Kipris}};
+  std::string lower;
+  for (char c : text) lower += static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+  auto it = names.find(lower);
+  if (it == names.end()) return std::nullopt;
+  return it->second;
+}
+
+std::optional<std::string> parseRange(const std::string& word) {
+  static const std::map<std::string, std::string> boxes = {{"full", "CheckBox4"},
+                                                           {"pages", "CheckBox5"},
+                                                           {"claims", "CheckBox6"},
+                                                           {"description", "CheckBox7"},
+                                                           {"drawings", "CheckBox8"}};
+  auto it = boxes.find(word);
+  if (it == boxes.end()) return std::nullopt;
+  return it->second;
+}
+
+std::optional<std::string> parseKind(const std::string& text) {
+  static const std::map<std::string, std::string> kinds = {
+      {"patent-publication", "특허공개"}, {"utility-publication", "실용공개"}, {"patent-gazette", "특허공보"},
+      {"utility-registration", "실용등록"}, {"paj", "PAJ"}, {"PAJ", "PAJ"}, {"특허공개", "특허공개"},
+      {"실용공개", "실용공개"}, {"특허공보", "특허공보"}, {"실용등록", "실용등록"}};
+  auto it = kinds.find(text);
+  if (it == kinds.end()) return std::nullopt;
+  return it->second;
+}
+
+// The save range groups: Full Pages, Page, and Claims with Description and
+// Drawings; a run keeps one group, as the window's check boxes do.
+bool rangesCompatible(const std::vector<std::string>& boxes) {
+  int groups = 0;
+  bool full = false, page = false, sections = false;
+  for (const auto& b : boxes) {
+    full = full || b == "CheckBox4";
+    page = page || b == "CheckBox5";
+    sections = sections || (b != "CheckBox4" && b != "CheckBox5");
+  }
+  groups = int(full) + int(page) + int(sections);
+  return groups <= 1;
+}
+
+}  // namespace
+
+CommandLine CommandLine::parse(const std::vector<std::string>& args) {
+  CommandLine cl;
+  auto fail = [&cl](const std::string& message) {
+    if (cl.error.empty()) cl.error = message;
+  };
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    auto value = [&](const char* option) -> std::optional<std::string> {
+      if (i + 1 >= args.size()) {
+        fail(std::string(option) + " needs a value");
+        return std::nullopt;
+      }
+      return args[++i];
+    };
+    if (a == "--headless") {
+      cl.headless = true;
+    } else if (a == "--help" || a == "-h") {
+      cl.help = true;
+    } else if (a == "--numbers") {
+      if (auto v = value("--numbers")) cl.numbersFile = *v;
+    } else if (a == "--service") {
+      if (auto v = value("--service")) {
+        cl.service = parseService(*v);
+        if (!cl.service) fail("unknown service: " + *v);
+      }
+    } else if (a == "--range") {
+      if (auto v = value("--range")) {
+        std::stringstream words(*v);
+        std::string word;
+        while (std::getline(words, word, ',')) {
+          if (auto box = parseRange(word))
+            cl.ranges.push_back(*box);
+          else
+            fail("unknown save range: " + word);
+        }
+      }
+    } else if (a == "--pages") {
+      if (auto v = value("--pages")) cl.pages = *v;
+    } else if (a == "--kind") {
+      if (auto v = value("--kind")) {
+        cl.ipdlKind = parseKind(*v);
+        if (!cl.ipdlKind) fail("unknown IPDL kind: " + *v);
+      }
+    } else if (a == "--print") {
+      cl.print = true;
+    } else {
+      cl.toolkitArgs.push_back(a);
+    }
+  }
+  // Without --headless the toolkit reads its own options (-platform, -style).
+  if (cl.headless && !cl.toolkitArgs.empty()) fail("unknown argument: " + cl.toolkitArgs.front());
+  if (cl.pages && std::find(cl.ranges.begin(), cl.ranges.end(), "CheckBox5") == cl.ranges.end())
+    cl.ranges.push_back("CheckBox5");
+  if (!rangesCompatible(cl.ranges)) fail("--range: full, pages and claims/description/drawings exclude each other");
+  if (!cl.headless && (cl.numbersFile || cl.service || !cl.ranges.empty() || cl.pages || cl.ipdlKind || cl.print))
+    fail("--numbers, --service, --range, --pages, --kind and --print need --headless");
+  return cl;
+}
+
+std::string CommandLine::usage() {
+  return "usage: orvane [--headless [--numbers FILE] [--service NAME] [--range LIST] [--pages LIST]\n"
+         "                         [--kind KIND] [--print]]\n"
+         "  --headless       run without a window; numbers come from FILE or standard input\n"
+         "  --service NAME   espacenet, uspto, ipdl, delphion or kipris (or 1 to 5), for this run only\n"
+         "  --range LIST     full | pages | claims,description,drawings (any of these three)\n"
+         "  --pages LIST     page numbers for 'pages', such as 1,3 (implies --range pages)\n"
+         "  --kind KIND      IPDL kind: patent-publication, utility-publication, patent-gazette,\n"
+         "                   utility-registration or paj\n"
+         "  --print          tick 'To Printer'\n"
+         "exit status (headless): 0 every number found and complete, 1 some failed, 2 bad usage\n";
+}
+
+}  // namespace orvane

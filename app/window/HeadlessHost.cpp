@@ -1,0 +1,35 @@
+#include "app/window/HeadlessHost.h"
+
+#include "app/window/Form.h"
+
+namespace orvane {
+
+MessageAnswer HeadlessHost::messageBox(const std::string& text, const std::string& title, MessageButtons) {
+  m_out << "[message: " << title << "] " << text << std::endl;
+  return MessageAnswer::Ok;
+}
+
+void HeadlessHost::showModal(ModalWindow window) {
+  if (window == ModalWindow::KiprisLogin)
+    m_out << "[KIPRIS] login needs the window; run orvane without --headless to log in" << std::endl;
+}
+
+std::optional<std::string> HeadlessHost::chooseFolder(const std::string&) { return std::nullopt; }
+
+void HeadlessHost::follow(Form& mainWindow) {
+  mainWindow.addListener([this](const ControlChange& change) { printChange(change); });
+}
+
+void HeadlessHost::printChange(const ControlChange& change) {
+  const Control& c = *change.control;
+  if (c.name() == "ListBox1") {
+    if (change.what == ControlProperty::LineAdded)
+      m_out << c.line(change.index) << std::endl;
+    else if (change.what == ControlProperty::LineChanged)
+      m_out << "[line " << change.index + 1 << "] " << c.line(change.index) << std::endl;
+  } else if (c.name() == "Label6" && change.what == ControlProperty::Text && !c.text().empty()) {
+    m_out << "[status] " << c.text() << std::endl;
+  }
+}
+
+}  // namespace orvane

@@ -1,0 +1,103 @@
+#include "app/window/SettingForm.h"
+
+#include "app/window/UiHost.h"
+
+namespace orvane {
+
+const char* const SettingForm::kServiceOptions[5] = {"dbESPACE", "dbUSPTO", "dbIPDL", "dbDELPHION",
+                                                     "dbKIPRIS"};
+
+SettingForm::SettingForm(OptionFiles files, UiHost* host) : Form("설정"), m_files(std::move(files)), m_host(host) {
+  add("frFolder", ControlKind::Frame, "저장폴더");
+  add("Text1", ControlKind::TextBox);
+  add("Command1", ControlKind::Button, "->");
+  add("Check1", ControlKind::CheckBox, "특허번호마다 하위폴더 생성");
+  add("frKeep", ControlKind::Frame, "저장파일");
+  add("Option1", ControlKind::OptionButton, "전체파일만 저장");
+  add("Option2", ControlKind::OptionButton, "전체파일 및 낱장파일 저장");
+  add("frSource", ControlKind::Frame, "Source DB");
+  const char* captions[5] = {"esp@cenet", "USPTO", "IPDL", "Delphion", "KIPRIS"};
+  for (int i = 0; i < 5; ++i) add(kServiceOptions[i], ControlKind::OptionButton, captions[i]);
+  add("OKButton", ControlKind::Button, "확  인");
+  add("CancelButton", ControlKind::Button, "취  소");
+}
+
+void SettingForm::ensureLoaded() {
+  if (!m_loaded) Form_Load();
+}
+
+void SettingForm::Form_Load() {
+  m_loaded = true;
+  control("Text1").setText(m_files.read(OptionFile::SaveFolder));
+  selectService(ServiceFromCode(m_files.read(OptionFile::Service)));
+  selectKeep(m_files.read(OptionFile::Keep) == "1" ? 1 : 2);
+  control("Check1").setChecked(m_files.read(OptionFile::FolderPerNumber) == "1");
+  control("Option2").setEnabled(control("Check1").checked());
+}
+
+Service SettingForm::selectedService() {
+  ensureLoaded();
+  for (int i = 0; i < 5; ++i) {
+    if (control(kServiceOptions[i]).checked()) return static_cast<Service>(i + 1);
+  }
+  return Service::None;
+}
+
+void SettingForm::selectService(Service service) {
+  for (int i = 0; i < 5; ++i) control(kServiceOptions[i]).setChecked(static_cast<int>(service) == i + 1);
+}
+
+void SettingForm::selectKeep(int option) {
+  control("Option1").setChecked(option == 1);
+  control("Option2").setChecked(option == 2);
+}
+
+bool SettingForm::folderPerNumber() {
+  ensureLoaded();
+  return control("Check1").checked();
+}
+
+bool SettingForm::keepOnlyJoined() {
+  ensureLoaded();
+  return control("Option1").checked();
+}
+
+// Keeping single-page files is only offered together with a folder per number.
+void SettingForm::Check1_Click() {
+  if (control("Check1").checked()) {
+    control("Option2").setEnabled(true);
+  } else {
+    control("Option2").setEnabled(false);
+    selectKeep(1);
+  }
+}
+
+void SettingForm::Command1_Click() {
+  if (!m_host) return;
+  if (auto folder = m_host->chooseFolder(control("Text1").text())) {
+    std::string path = *folder;
+    if (auto nul = path.find('\0'); nul != std::string::npos) path.resize(nul);
+    control("Text1").setText(path);
+  }
+}
+
+void SettingForm::writeOption(OptionFile which, const std::string& line, bool empty) {
+  bool ok = empty ? m_files.writeEmpty(which) : m_files.write(which, line);
+  if (!ok && m_writeFailure) m_writeFailure(m_files.path(which).string());
+}
+
+void SettingForm::OKButton_Click() {
+  const std::string folder = control("Text1").text();
+  writeOption(OptionFile::SaveFolder, folder);
+  const Service service = selectedService();
+  writeOption(OptionFile::Service, ServiceCode(service), service == Service::None);
+  const bool one = control("Option1").checked(), two = control("Option2").checked();
+  writeOption(OptionFile::Keep, one ? "1" : "2", !one && !two);
+  writeOption(OptionFile::FolderPerNumber, control("Check1").checked() ? "1" : "0");
+  if (m_apply) m_apply(service, folder);
+  m_loaded = false;
+}
+
+void SettingForm::CancelButton_Click() { m_loaded = false; }
+
+}  // namespace orvane

@@ -1,0 +1,34 @@
+#pragma once
+// One patent-office service played by the simulator. Each service lives in
+// its own file, registers the request forms it answers on the server, and
+// answers through Respond() so that faults apply to it. main.cpp lists the
+// services; adding one is a new file and one line there.
+#include <httplib.h>
+
+#include <memory>
+#include <string>
+
+#include "tools/office-sim/Catalog.h"
+#include "tools/office-sim/Faults.h"
+
+namespace officesim {
+
+struct SimContext {
+  Catalog catalog;
+  FaultTable faults;
+  std::string pagesDir;    // page files served from here when present
+  size_t pageBytes = 6000; // size of generated page PDFs
+};
+
+class OfficeService {
+ public:
+  virtual ~OfficeService() = default;
+  virtual const char* Name() const = 0;
+  virtual void Register(httplib::Server& server) = 0;
+};
+
+std::unique_ptr<OfficeService> NewEspacenetService(SimContext& context);
+// The simulator's own control endpoint under "/_sim/".
+std::unique_ptr<OfficeService> NewControlService(SimContext& context);
+
+}  // namespace officesim
