@@ -1,0 +1,54 @@
+#pragma once
+// The objects behind the exported handles, and the guard every exported function
+// body runs through: it looks the handle up, turns a failed operation into the
+// document's last error, and lets no exception escape to a C, automation or Java
+// caller.
+#include <cerrno>
+#include <new>
+
+#include "pdf/api/HandleTable.h"
+#include "pdf/core/Status.h"
+#include "pdf/doc/PDOutDoc.h"
+
+namespace folian {
+
+struct PDocObject : ApiObject {
+  static constexpr HandleKind kKind = HandleKind::PDoc;
+  PDocObject() : ApiObject(kKind) {}
+  PDOutDoc doc;
+  uint32_t contentHandle = 0;  // issued on first request, released with the document
+};
+
+// The content handle of a document: it always draws on the document's current page.
+struct ContentObject : ApiObject {
+  static constexpr HandleKind kKind = HandleKind::Content;
+  explicit ContentObject(uint32_t docHandle) : ApiObject(kKind), doc(docHandle) {}
+  uint32_t doc;
+};
+
+// 0 for success; otherwise the file's last error, or 1017 when none was recorded.
+inline int32_t ResultOf(const PDFile& file, bool ok) {
+  if (ok) return kOk;
+  return file.LastError() != 0 ? file.LastError() : kFailed;
+}
+
+// Runs `body(object)` for a live handle of type T; `missing` when there is none.
+// Exceptions become ENOMEM or 1017 and are recorded as the last error.
+template <typename T, typename R, typename Body>
+R Guarded(uint32_t handle, R missing, R failed, Body&& body) noexcept {
+  T* object = nullptr;
+  try {
+    object = HandleTable::Instance().Get<T>(handle);
+    if (!object) return missing;
+    return body(*object);
+  } catch (const std::bad_alloc&) {
+    if constexpr (requires { object->doc.SetLastError(0); })
+      if (object) object->doc.SetLastError(ENOMEM);
+  } catch (...) {
+    if constexpr (requires { object->doc.SetLastError(0); })
+      if (object) object->doc.SetLastError(kFailed);
+  }
+  return failed;
+}
+
+}  // namespace folian

@@ -1,0 +1,153 @@
+// Exported functions on output documents (PDoc handles).
+#include <cstring>
+
+#include "pdf/api/ApiObjects.h"
+#include "pdf/api/ByteBuffer.h"
+#include "pdf/api/folian32.h"
+
+using namespace folian;
+
+namespace {
+
+// Page sizes are kept as unsigned 16-bit points.
+bool ValidSize(int32_t width, int32_t height) { return width > 0 && width <= 65535 && height > 0 && height <= 65535; }
+
+void ReleaseContentHandle(PDocObject& object) {
+  if (object.contentHandle != 0) HandleTable::Instance().Take(object.contentHandle, HandleKind::Content);
+  object.contentHandle = 0;
+}
+
+}  // namespace
+
+FLHANDLE PDocNew(const char* fileName, uint16_t width, int32_t height, int32_t* error) {
+  if (error) *error = 0;
+  try {
+    auto object = std::make_unique<PDocObject>();
+    PDOutDoc& doc = object->doc;
+    if (width != 0 && !ValidSize(width, height)) {
+      if (error) *error = kParamValue;
+      return 0;
+    }
+    bool opened = fileName ? doc.OpenFile(fileName) : doc.OpenMemory();
+    if (!opened) {
+      if (error) *error = doc.LastError() != 0 ? doc.LastError() : kFailed;
+      return 0;
+    }
+    if (width != 0) doc.SetPageSize(width, static_cast<uint16_t>(height));
+    // The header goes out at once, so that no other header is written before the
+    // first object.
+    doc.WriteToken("%PDF-1.3\n");
+    return HandleTable::Instance().Add(std::move(object));
+  } catch (...) {
+    if (error) *error = ENOMEM;
+    return 0;
+  }
+}
+
+int32_t PDocPageSize(FLHANDLE handle, int32_t width, int32_t height) {
+  return Guarded<PDocObject>(handle, int32_t{kMissingHandle}, int32_t{kFailed}, [&](PDocObject& object) {
+    if (!ValidSize(width, height)) {
+      object.doc.SetLastError(kParamValue);
+      return int32_t{kParamValue};
+    }
+    object.doc.SetPageSize(static_cast<uint16_t>(width), static_cast<uint16_t>(height));
+    return int32_t{kOk};
+  });
+}
+
+void PDocSetInfo(FLHANDLE handle, const char* title, const char* subject, const char* author, const char* keywords) {
+  Guarded<PDocObject>(handle, 0, 0, [&](PDocObject& object) {
+    object.doc.SetInfo(title, subject, author, keywords);
+    return 0;
+  });
+}
+
+void PDocSetAttr(FLHANDLE handle, const char* key, const char* value) {
+  Guarded<PDocObject>(handle, 0, 0, [&](PDocObject& object) {
+    object.doc.SetAttr(key, value);
+    return 0;
+  });
+}
+
+int32_t PDocNewPage(FLHANDLE handle) {
+  return Guarded<PDocObject>(handle, int32_t{kMissingHandle}, int32_t{kFailed},
+                             [&](PDocObject& object) { return ResultOf(object.doc, object.doc.NewPage()); });
+}
+
+int32_t PDocNumPages(FLHANDLE handle) {
+  return Guarded<PDocObject>(handle, int32_t{0}, int32_t{0},
+                             [&](PDocObject& object) { return object.doc.NumPages(); });
+}
+
+int32_t PDocClose(FLHANDLE handle) {
+  return Guarded<PDocObject>(handle, int32_t{kMissingHandle}, int32_t{kFailed},
+                             [&](PDocObject& object) { return ResultOf(object.doc, object.doc.Close()); });
+}
+
+FLVBSTR PDocCloseB(FLHANDLE handle, int32_t* length) {
+  if (length) *length = 0;
+  return Guarded<PDocObject>(handle, FLVBSTR{nullptr}, FLVBSTR{nullptr}, [&](PDocObject& object) -> FLVBSTR {
+    if (!object.doc.Close()) return nullptr;
+    const MemorySink* memory = object.doc.Memory();
+    if (!memory || memory->Used() == 0 || memory->Used() > INT32_MAX - 8) return nullptr;
+    auto used = static_cast<int32_t>(memory->Used());
+    FLVBSTR bytes = NewByteBuffer(memory->Data(), used);
+    if (bytes && length) *length = used;
+    return bytes;
+  });
+}
+
+int32_t PDocRelease(FLHANDLE handle) {
+  try {
+    std::unique_ptr<ApiObject> taken = HandleTable::Instance().Take(handle, HandleKind::PDoc);
+    if (!taken) return kMissingHandle;
+    auto& object = static_cast<PDocObject&>(*taken);
+    ReleaseContentHandle(object);
+    return ResultOf(object.doc, object.doc.Close());
+  } catch (...) {
+    return kFailed;
+  }
+}
+
+int32_t PDocLastError(FLHANDLE handle) {
+  return Guarded<PDocObject>(handle, int32_t{0}, int32_t{kFailed},
+                             [&](PDocObject& object) { return object.doc.LastError(); });
+}
+
+int16_t PDocCompress(FLHANDLE handle, int16_t on) {
+  return Guarded<PDocObject>(handle, int16_t{0}, int16_t{0}, [&](PDocObject& object) {
+    object.doc.SetCompress(on != 0);
+    return static_cast<int16_t>(object.doc.Compress() ? 1 : 0);
+  });
+}
+
+FLHANDLE PDocGetContentHandle(FLHANDLE handle) {
+  return Guarded<PDocObject>(handle, FLHANDLE{0}, FLHANDLE{0}, [&](PDocObject& object) {
+    if (object.contentHandle == 0)
+      object.contentHandle = HandleTable::Instance().Add(std::make_unique<ContentObject>(handle));
+    return object.contentHandle;
+  });
+}
+
+namespace {
+int32_t AppendOperators(FLHANDLE content, const char* operators) {
+  return Guarded<ContentObject>(content, int32_t{kMissingHandle}, int32_t{kFailed}, [&](ContentObject& object) {
+    PDocObject* owner = HandleTable::Instance().Get<PDocObject>(object.doc);
+    if (!owner) return int32_t{kMissingHandle};
+    if (owner->doc.State() != PDFile::kWriting) return int32_t{kBadCallingSequence};
+    if (operators && *operators) {
+      owner->doc.Content().Append(operators);
+      owner->doc.Content().Append("\n");
+    }
+    return int32_t{kOk};
+  });
+}
+}  // namespace
+
+int32_t PConDrawOp(FLHANDLE content, const char* operators) { return AppendOperators(content, operators); }
+
+int32_t PConTextOp(FLHANDLE content, const char* operators) { return AppendOperators(content, operators); }
+
+void FLFreeVBSTR(FLVBSTR text) { FreeByteBuffer(text); }
+
+int32_t FLVBSTRLength(FLVBSTR text) { return ByteBufferLength(text); }

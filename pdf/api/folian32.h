@@ -1,0 +1,74 @@
+/* folian32: exported functions of the PDF toolkit.
+ *
+ * Documents are reached through 32-bit handles. A handle the library never issued,
+ * one already released, or one of the wrong kind is refused with FL_ERR_MISSING_HANDLE
+ * (or the result a function lists for a missing handle); it is never dereferenced.
+ * Functions that return a code return 0 for success, otherwise the document's last
+ * error (an errno value for file trouble, or one of the FL_ERR codes), and 1017 when
+ * an operation failed without a more specific code.
+ *
+ * Byte strings handed out (FLVBSTR) are owned by the caller and freed with
+ * FLFreeVBSTR; the four bytes before the pointer hold the length, and a zero byte
+ * follows the last byte. One handle must be used by one thread at a time; distinct
+ * handles may be used on different threads at once.
+ */
+#ifndef FOLIAN32_H
+#define FOLIAN32_H
+
+#include <stdint.h>
+
+#ifdef __cplusplus
+#define FOLIAN_EXTERN_C extern "C"
+#else
+#define FOLIAN_EXTERN_C
+#endif
+#define FOLIAN_API FOLIAN_EXTERN_C __attribute__((visibility("default")))
+
+typedef uint32_t FLHANDLE;
+typedef char* FLVBSTR;
+
+enum {
+  FL_OK = 0,
+  FL_ERR_NOT_PDF = 1001,
+  FL_ERR_BAD_TRAILER = 1002,
+  FL_ERR_BAD_XREF = 1003,
+  FL_ERR_NULL_REF = 1004,
+  FL_ERR_PARAM_VALUE = 1005,
+  FL_ERR_READING_OBJECT = 1006,
+  FL_ERR_ALREADY_WRITTEN = 1007,
+  FL_ERR_BAD_CALLING_SEQUENCE = 1008,
+  FL_ERR_INTERNAL = 1009,
+  FL_ERR_UNEXPECTED = 1010,
+  FL_ERR_INPUT_OUTPUT = 1011,
+  FL_ERR_MISSING_HANDLE = 1012,
+  FL_ERR_ILLEGAL_FONT = 1014,
+  FL_ERR_NO_SUCH_PAGE = 1015,
+  FL_ERR_INPUT_PART = 1016,
+  FL_ERR_FAILED = 1017,
+  FL_ERR_ENCRYPTED = 1018
+};
+
+/* Output documents. */
+FOLIAN_API FLHANDLE PDocNew(const char* fileName, uint16_t width, int32_t height, int32_t* error);
+FOLIAN_API int32_t PDocPageSize(FLHANDLE doc, int32_t width, int32_t height);
+FOLIAN_API void PDocSetInfo(FLHANDLE doc, const char* title, const char* subject, const char* author,
+                            const char* keywords);
+FOLIAN_API void PDocSetAttr(FLHANDLE doc, const char* key, const char* value);
+FOLIAN_API int32_t PDocNewPage(FLHANDLE doc);
+FOLIAN_API int32_t PDocNumPages(FLHANDLE doc);
+FOLIAN_API int32_t PDocClose(FLHANDLE doc);
+FOLIAN_API FLVBSTR PDocCloseB(FLHANDLE doc, int32_t* length);
+FOLIAN_API int32_t PDocRelease(FLHANDLE doc);
+FOLIAN_API int32_t PDocLastError(FLHANDLE doc);
+FOLIAN_API int16_t PDocCompress(FLHANDLE doc, int16_t on);
+FOLIAN_API FLHANDLE PDocGetContentHandle(FLHANDLE doc);
+
+/* Content of the current page (handle from PDocGetContentHandle). */
+FOLIAN_API int32_t PConDrawOp(FLHANDLE content, const char* operators);
+FOLIAN_API int32_t PConTextOp(FLHANDLE content, const char* operators);
+
+/* Byte strings handed out by the library. */
+FOLIAN_API void FLFreeVBSTR(FLVBSTR text);
+FOLIAN_API int32_t FLVBSTRLength(FLVBSTR text);
+
+#endif /* FOLIAN32_H */

@@ -1,0 +1,109 @@
+/* The exported interface as a C program sees it: handles, the last-error
+ * protocol, and byte strings handed out and freed. */
+#include <errno.h>
+#include <stdio.h>
+#include <string.h>
+
+#include "pdf/api/folian32.h"
+
+static int passed, failed;
+
+#define CHECK(cond)                                                    \
+  do {                                                                 \
+    if (cond) {                                                        \
+      ++passed;                                                        \
+    } else {                                                           \
+      ++failed;                                                        \
+      fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #cond); \
+    }                                                                  \
+  } while (0)
+
+static void memoryDocumentIsHandedOutWhole(void) {
+  int32_t error = -1, length = 0;
+  FLHANDLE doc = PDocNew(NULL, 0, 0, &error);
+  CHECK(doc != 0 && error == 0);
+  CHECK(PDocNumPages(doc) == 0);
+  FLHANDLE content = PDocGetContentHandle(doc);
+  CHECK(content != 0);
+  CHECK(PConDrawOp(content, "0 0 m 300 300 l S") == 0);
+  CHECK(PDocNumPages(doc) == 1);
+  CHECK(PDocNewPage(doc) == 0);
+  CHECK(PDocNewPage(doc) == 0);
+  CHECK(PDocNumPages(doc) == 1);
+  FLVBSTR bytes = PDocCloseB(doc, &length);
+  CHECK(bytes != NULL);
+  if (bytes) {
+    CHECK(length == FLVBSTRLength(bytes));
+    CHECK(length > 20 && memcmp(bytes, "%PDF-1.3\n", 9) == 0);
+    CHECK(memcmp(bytes + length - 7, "%%EOF\r\n", 7) == 0);
+    CHECK(strstr(bytes, "%PDF-1.3\r\n") == NULL);
+    FILE* out = fopen(FOLIAN_TEST_OUTPUT "/capi-memory.pdf", "wb");
+    if (out) {
+      fwrite(bytes, 1, (size_t)length, out);
+      fclose(out);
+    }
+  }
+  FLFreeVBSTR(bytes);
+  FLFreeVBSTR(bytes); /* a second free of the same string is ignored */
+  FLFreeVBSTR(NULL);
+  CHECK(PDocRelease(doc) == 0);
+}
+
+static void diskDocumentClosesOnce(void) {
+  int32_t error = -1;
+  FLHANDLE doc = PDocNew(FOLIAN_TEST_OUTPUT "/capi-disk.pdf", 612, 792, &error);
+  CHECK(doc != 0 && error == 0);
+  PDocSetInfo(doc, "Title", NULL, "", "keys");
+  PDocSetAttr(doc, "Creator", "capi_test");
+  CHECK(PConDrawOp(PDocGetContentHandle(doc), "1 0 0 rg 100 100 200 200 re f") == 0);
+  CHECK(PDocCompress(doc, 0) == 0);
+  CHECK(PDocCompress(doc, 1) == 1);
+  int32_t length = 7;
+  CHECK(PDocCloseB(doc, &length) == NULL && length == 0); /* disk output hands out nothing */
+  CHECK(PDocClose(doc) == 0);                              /* closing twice is harmless */
+  CHECK(PDocLastError(doc) == 0);
+  CHECK(PDocRelease(doc) == 0);
+}
+
+static void missingFolderGivesTheSystemError(void) {
+  int32_t error = 0;
+  FLHANDLE doc = PDocNew("/nonexistent-folder/x.pdf", 0, 0, &error);
+  CHECK(doc == 0);
+  CHECK(error == ENOENT);
+  CHECK(PDocNew(FOLIAN_TEST_OUTPUT "/bad-size.pdf", 612, 70000, &error) == 0 && error == FL_ERR_PARAM_VALUE);
+}
+
+static void staleAndMadeUpHandlesAreRefused(void) {
+  FLHANDLE doc = PDocNew(NULL, 0, 0, NULL);
+  FLHANDLE content = PDocGetContentHandle(doc);
+  CHECK(PDocClose(content) == FL_ERR_MISSING_HANDLE); /* wrong kind */
+  CHECK(PDocRelease(doc) == 0);
+  CHECK(PDocRelease(doc) == FL_ERR_MISSING_HANDLE);
+  CHECK(PDocClose(doc) == FL_ERR_MISSING_HANDLE);
+  CHECK(PConDrawOp(content, "0 g") == FL_ERR_MISSING_HANDLE);
+  CHECK(PDocNewPage(12345) == FL_ERR_MISSING_HANDLE);
+  CHECK(PDocPageSize(0, 612, 792) == FL_ERR_MISSING_HANDLE);
+  CHECK(PDocLastError(0) == 0);
+  CHECK(PDocNumPages(0) == 0);
+  CHECK(PDocCloseB(0, NULL) == NULL);
+  PDocSetInfo(0, "a", "b", "c", "d");
+  PDocSetAttr(0, "a", "b");
+}
+
+static void badPageSizeIsRefusedAndRemembered(void) {
+  FLHANDLE doc = PDocNew(NULL, 0, 0, NULL);
+  CHECK(PDocPageSize(doc, 0, 792) == FL_ERR_PARAM_VALUE);
+  CHECK(PDocLastError(doc) == FL_ERR_PARAM_VALUE);
+  CHECK(PDocPageSize(doc, 612, 792) == 0);
+  CHECK(PDocRelease(doc) == 0);
+}
+
+int main(void) {
+  memoryDocumentIsHandedOutWhole();
+  diskDocumentClosesOnce();
+  missingFolderGivesTheSystemError();
+  staleAndMadeUpHandlesAreRefused();
+  badPageSizeIsRefusedAndRemembered();
+  printf("%d passed, %d failed\n", passed, failed);
+  return failed == 0 ? 0 : 1;
+}
