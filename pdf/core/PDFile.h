@@ -56,6 +56,8 @@ public:
   int32_t RefNum(int32_t number, int32_t table);
   int32_t AddSourceTable();
   void ClearTable();
+  // Forgets the output number of one source object, so its next mention gets a new one.
+  void ForgetRefNum(int32_t number, int32_t table);
   int32_t CurrentTable() const { return m_currentTable; }
   void SetCurrentTable(int32_t table) { m_currentTable = table; }
   int32_t ObjectCounter() const { return m_counter; }
