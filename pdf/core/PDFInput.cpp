@@ -296,7 +296,7 @@ bool PDFInput::StreamData(PDObject* object, ByteString& out) {
       root->SetStreamBytes(parser.Root()->TakeStreamBytes());
   }
   if (!root->Dict()) return Fail(kReadingObject);
-  if (!DecodeStream(*root, out)) return Fail(kReadingObject);
+  if (!DecodeStream(*root, out, m_decodeCeiling)) return Fail(kReadingObject);
   return true;
 }
 

@@ -29,6 +29,7 @@
 #include "pdf/core/PDFile.h"
 #include "pdf/core/PDObject.h"
 #include "pdf/core/PDXrefTable.h"
+#include "pdf/core/StreamDecoder.h"
 
 namespace folian {
 
@@ -115,6 +116,8 @@ public:
   // missing or its filters fail).
   bool StreamData(PDObject* object, ByteString& out);
   bool StreamData(int32_t number, ByteString& out) { return StreamData(GetObj(number), out); }
+  // The largest decoded stream StreamData accepts (kDefaultDecodeCeiling unless set).
+  void SetDecodeCeiling(size_t bytes) { m_decodeCeiling = bytes; }
 
 protected:
   // Reads the kids of a /Pages node during ReadPages.
@@ -140,6 +143,7 @@ private:
   PDXrefTable m_xref;
   PDValuePtr m_trailer;
   bool m_headerOnly = false;
+  size_t m_decodeCeiling = kDefaultDecodeCeiling;
   std::string m_version;
   ByteString m_ids[2];
   int32_t m_rootNumber = 0;

@@ -39,6 +39,7 @@ int PDReadBuffer::FillBuffer() {
 }
 
 size_t PDReadBuffer::ReadBytes(char* out, size_t count) {
+  if (count == 0) return 0;
   size_t done = 0;
   int inWindow = m_end - m_pos;
   if (inWindow > 0) {
