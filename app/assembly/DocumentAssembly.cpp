@@ -158,10 +158,13 @@ void DocumentAssembly::AssembleTiff(int BoxNumFile) {
 bool DocumentAssembly::PrintSplash(const Range& range) {
   RetrievalForm& form = m_session.Form();
   UiHost* host = form.host();
+  // The pace is for people watching the splash; without a display the pages
+  // are only listed (a stop request still ends the listing).
+  const auto pace = host && !host->startsPrograms() ? std::chrono::milliseconds(0) : m_printPace;
   for (int page = range.first; page <= range.last; ++page) {
     if (host) host->showSplash(form.run().CurPatNum + " :  " + std::to_string(page) + " 페이지 프린트 중..");
     form.doEvents();
-    if (!form.pauseFor(m_printPace)) {
+    if (!form.pauseFor(pace)) {
       if (host) host->closeSplash();
       form.run().Aborted = true;
       return false;

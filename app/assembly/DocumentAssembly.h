@@ -34,7 +34,8 @@ class DocumentAssembly : public SectionAssembly {
   void AssembleTiff(int BoxNumFile) override;
 
   // The time each printed page is shown on the splash (over one second in
-  // the program; tests shorten it).
+  // the program; tests shorten it). A host that starts no programs
+  // (headless) lists the pages without waiting.
   void SetPrintPace(std::chrono::milliseconds pace) { m_printPace = pace; }
 
   // Where the current number's pages and documents go.

@@ -9,6 +9,7 @@
 #include "app/services/RetrievalSession.h"
 #include "app/transfer/sim_process.h"
 #include "app/window/HeadlessHost.h"
+#include "app/window/HeadlessRun.h"
 #include "app/window/WindowFixture.h"
 #include "assembly_fixture.h"
 
@@ -19,6 +20,35 @@ using namespace orvane::test;
 using Clock = std::chrono::steady_clock;
 
 const char* const kNumber = "EP1234567";
+
+// The whole document of each number on the slots, then its assembly: the
+// shape of the esp@cenet page loop.
+class WholeDocumentService : public RetrievalService {
+ public:
+  explicit WholeDocumentService(RetrievalSession& session) : m_session(session) {}
+  void IDkey_ext(std::string&, std::string& tot, std::string&, std::string&, std::string&, std::string&,
+                 bool& good) override {
+    tot = "8";
+    good = true;
+  }
+  void TotPrt_TotFile(std::string&, std::string&, std::string&, std::string&, std::string&, std::string& n,
+                      std::int16_t&) override {
+    RunState& run = m_session.Run();
+    SlotState& s = m_session.State();
+    run.TotPages = 8;
+    s.EspID = "EP+++" + n.substr(2) + "+I+";
+    s.imsifolder = run.SaveFolder + "/temp";
+    std::filesystem::create_directories(s.imsifolder);
+    m_session.Slots().BeginRange(1, 8);
+    m_session.Slots().StartFirstPages();
+    if (m_session.Form().waitFor([this] { return m_session.Slots().RangeFinished(); }) ==
+        EventPump::WaitResult::Done)
+      m_session.AssemblePdf(kFullPages);
+  }
+
+ private:
+  RetrievalSession& m_session;
+};
 
 struct FileHost : testing::RecordingHost {
   std::optional<std::string> file;
@@ -380,6 +410,23 @@ TEST_F(AssemblyTest, tiffBadPageRunJoinsKeptPagesWithoutPrinting) {
   EXPECT_EQ(TiffinfoPages(Save() / "5007025_TOT.tif"), 4);
   EXPECT_FALSE(fs::exists(Save() / "5007025"));
   EXPECT_FALSE(fs::exists(m_root / "printed.txt"));
+}
+
+TEST_F(AssemblyTest, headlessRunJoinsEachNumberAndPrintsThePrintCommand) {
+  writeOption("check.txt", "0\n");
+  std::istringstream in("EP1234567\n");
+  std::ostringstream out, err;
+  const int status = RunHeadless(CommandLine::parse({"--headless", "--print"}), in, out, err, [](RetrievalForm& f) {
+    RetrievalSession& session = AttachProgram(f);
+    session.AddService(Service::Espacenet, std::make_unique<WholeDocumentService>(session));
+  });
+  EXPECT_EQ(status, 0) << out.str() << err.str();
+  const fs::path joined = m_root / "patent_file" / "EP1234567_TOT.pdf";
+  EXPECT_EQ(PageLabels(joined), Labels({1, 2, 3, 4, 5, 6, 7, 8}));
+  EXPECT_NE(out.str().find("[run] " + (m_bin / "lp").string() + " -- " + joined.string()), std::string::npos)
+      << out.str();
+  EXPECT_FALSE(fs::exists(m_root / "printed.txt"));
+  EXPECT_FALSE(fs::exists(m_root / "patent_file" / "temp"));
 }
 
 }  // namespace
