@@ -5,9 +5,28 @@
 
 namespace orvane {
 
+AssemblyPart::AssemblyPart(RetrievalSession& session)
+    : m_session(session), m_viewer(session.Form()), m_assembly(session, m_viewer) {
+  m_session.SetAssembly(&m_assembly);
+  m_session.Form().setExternalHandler("View_Click", [this] { m_viewer.View_Click(); });
+  m_session.Form().setExternalHandler("mnuOpen_Click", [this] { m_viewer.mnuOpen_Click(); });
+}
+
+AssemblyPart::~AssemblyPart() {
+  m_session.Form().setExternalHandler("View_Click", {});
+  m_session.Form().setExternalHandler("mnuOpen_Click", {});
+  m_session.SetAssembly(nullptr);
+}
+
+AssemblyPart& AttachAssembly(RetrievalSession& session) {
+  return static_cast<AssemblyPart&>(session.Form().attach(std::make_unique<AssemblyPart>(session)));
+}
+
+// The assembly is attached after the session, so the window destroys it first.
 RetrievalSession& AttachProgram(RetrievalForm& form) {
   RetrievalSession& session = RetrievalSession::AttachTo(form);
   session.AddService(Service::Espacenet, std::make_unique<EspacenetService>(session));
+  AttachAssembly(session);
   return session;
 }
 

@@ -8,6 +8,7 @@
 
 #include "pdf/api/HandleTable.h"
 #include "pdf/core/Status.h"
+#include "pdf/doc/PDInputDoc.h"
 #include "pdf/doc/PDOutDoc.h"
 
 namespace folian {
@@ -17,6 +18,16 @@ struct PDocObject : ApiObject {
   PDocObject() : ApiObject(kKind) {}
   PDOutDoc doc;
   uint32_t contentHandle = 0;  // issued on first request, released with the document
+  uint32_t inputHandle = 0;    // issued by PDocGetInputHandle for the current input
+};
+
+// An input document. The handle shares it with an output document that attaches it.
+struct IDocObject : ApiObject {
+  static constexpr HandleKind kKind = HandleKind::IDoc;
+  IDocObject() : ApiObject(kKind), input(std::make_shared<PDInputDoc>()) {}
+  std::shared_ptr<PDInputDoc> input;
+  // The PDoc whose current input this handle was made for (PDocGetInputHandle), or 0.
+  uint32_t owner = 0;
 };
 
 // The content handle of a document: it always draws on the document's current page.
@@ -32,8 +43,13 @@ inline int32_t ResultOf(const PDFile& file, bool ok) {
   return file.LastError() != 0 ? file.LastError() : kFailed;
 }
 
+// Records a failure that escaped an operation as the object's last error.
+inline void RecordError(PDocObject& object, int32_t code) { object.doc.SetLastError(code); }
+inline void RecordError(IDocObject& object, int32_t code) { object.input->Input().SetLastError(code); }
+inline void RecordError(ContentObject&, int32_t) {}
+
 // Runs `body(object)` for a live handle of type T; `missing` when there is none.
-// Exceptions become ENOMEM or 1017 and are recorded as the last error.
+// Exceptions become ENOMEM or 1017, recorded as the last error, and never escape.
 template <typename T, typename R, typename Body>
 R Guarded(uint32_t handle, R missing, R failed, Body&& body) noexcept {
   T* object = nullptr;
@@ -42,11 +58,9 @@ R Guarded(uint32_t handle, R missing, R failed, Body&& body) noexcept {
     if (!object) return missing;
     return body(*object);
   } catch (const std::bad_alloc&) {
-    if constexpr (requires { object->doc.SetLastError(0); })
-      if (object) object->doc.SetLastError(ENOMEM);
+    if (object) RecordError(*object, ENOMEM);
   } catch (...) {
-    if constexpr (requires { object->doc.SetLastError(0); })
-      if (object) object->doc.SetLastError(kFailed);
+    if (object) RecordError(*object, kFailed);
   }
   return failed;
 }

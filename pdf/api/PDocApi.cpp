@@ -103,6 +103,7 @@ int32_t PDocRelease(FLHANDLE handle) {
     if (!taken) return kMissingHandle;
     auto& object = static_cast<PDocObject&>(*taken);
     ReleaseContentHandle(object);
+    if (object.inputHandle != 0) HandleTable::Instance().Take(object.inputHandle, HandleKind::IDoc);
     return ResultOf(object.doc, object.doc.Close());
   } catch (...) {
     return kFailed;
@@ -151,3 +152,52 @@ int32_t PConTextOp(FLHANDLE content, const char* operators) { return AppendOpera
 void FLFreeVBSTR(FLVBSTR text) { FreeByteBuffer(text); }
 
 int32_t FLVBSTRLength(FLVBSTR text) { return ByteBufferLength(text); }
+
+// ---- page import -------------------------------------------------------------
+
+int32_t PDocAttach(FLHANDLE handle, FLHANDLE input) {
+  return Guarded<PDocObject>(handle, int32_t{kMissingHandle}, int32_t{kFailed}, [&](PDocObject& object) {
+    IDocObject* idoc = HandleTable::Instance().Get<IDocObject>(input);
+    if (!idoc) return int32_t{kMissingHandle};
+    return ResultOf(object.doc, object.doc.Attach(idoc->input));
+  });
+}
+
+int32_t PDocInputOpen(FLHANDLE handle, const char* fileName) {
+  return Guarded<PDocObject>(handle, int32_t{kMissingHandle}, int32_t{kFailed}, [&](PDocObject& object) {
+    return ResultOf(object.doc, object.doc.InputOpen(fileName));
+  });
+}
+
+int32_t PDocInputCopyPages(FLHANDLE handle, int16_t firstPage, int16_t lastPage) {
+  return Guarded<PDocObject>(handle, int32_t{kMissingHandle}, int32_t{kFailed}, [&](PDocObject& object) {
+    return ResultOf(object.doc, object.doc.InputCopyPages(firstPage, lastPage));
+  });
+}
+
+int32_t PDocMerge(FLHANDLE handle, const char* fileName, int32_t firstPage, int32_t lastPage) {
+  return Guarded<PDocObject>(handle, int32_t{kMissingHandle}, int32_t{kFailed}, [&](PDocObject& object) {
+    return ResultOf(object.doc, object.doc.Merge(fileName, firstPage, lastPage));
+  });
+}
+
+FLHANDLE PDocGetInputHandle(FLHANDLE handle) {
+  return Guarded<PDocObject>(handle, FLHANDLE{0}, FLHANDLE{0}, [&](PDocObject& object) -> FLHANDLE {
+    const std::shared_ptr<PDInputDoc>& current = object.doc.CurrentInput();
+    IDocObject* issued = HandleTable::Instance().Get<IDocObject>(object.inputHandle);
+    if (issued && issued->input == current) return object.inputHandle;
+    if (object.inputHandle != 0) HandleTable::Instance().Take(object.inputHandle, HandleKind::IDoc);
+    object.inputHandle = 0;
+    if (!current) return 0;
+    auto idoc = std::make_unique<IDocObject>();
+    idoc->input = current;
+    idoc->owner = handle;
+    object.inputHandle = HandleTable::Instance().Add(std::move(idoc));
+    return object.inputHandle;
+  });
+}
+
+int32_t PDocInputGetFont(FLHANDLE, const char*, FLVBSTR* result) {
+  if (result) *result = nullptr;
+  return kFailed;
+}

@@ -63,6 +63,27 @@ FOLIAN_API int32_t PDocLastError(FLHANDLE doc);
 FOLIAN_API int16_t PDocCompress(FLHANDLE doc, int16_t on);
 FOLIAN_API FLHANDLE PDocGetContentHandle(FLHANDLE doc);
 
+/* Page import: the document's current input, copying pages, merging files. */
+FOLIAN_API int32_t PDocAttach(FLHANDLE doc, FLHANDLE input);
+FOLIAN_API int32_t PDocInputOpen(FLHANDLE doc, const char* fileName);
+FOLIAN_API int32_t PDocInputCopyPages(FLHANDLE doc, int16_t firstPage, int16_t lastPage);
+FOLIAN_API int32_t PDocMerge(FLHANDLE doc, const char* fileName, int32_t firstPage, int32_t lastPage);
+FOLIAN_API FLHANDLE PDocGetInputHandle(FLHANDLE doc);
+FOLIAN_API int32_t PDocInputGetFont(FLHANDLE doc, const char* name, FLVBSTR* result);
+
+/* Input documents. */
+FOLIAN_API FLHANDLE IDocOpen(const char* fileName, int32_t* error);
+FOLIAN_API FLHANDLE IDocMemOpen(const char* bytes, int32_t length, int32_t* error);
+FOLIAN_API int32_t IDocClose(FLHANDLE input);
+FOLIAN_API int32_t IDocLastError(FLHANDLE input);
+FOLIAN_API FLVBSTR IDocPDFVersion(FLHANDLE input);
+FOLIAN_API int32_t IDocNumPages(FLHANDLE input);
+FOLIAN_API int32_t IDocAcquirePage(FLHANDLE input, int32_t page);
+FOLIAN_API int32_t IDocPageBox(FLHANDLE input, float* left, float* bottom, float* right, float* top);
+FOLIAN_API int32_t IDocMediaBox(FLHANDLE input, float* left, float* bottom, float* right, float* top);
+FOLIAN_API int16_t IDocPageRotate(FLHANDLE input);
+FOLIAN_API int32_t IDocGetInfoAttr(FLHANDLE input, const char* key, FLVBSTR* value);
+
 /* Content of the current page (handle from PDocGetContentHandle). */
 FOLIAN_API int32_t PConDrawOp(FLHANDLE content, const char* operators);
 FOLIAN_API int32_t PConTextOp(FLHANDLE content, const char* operators);

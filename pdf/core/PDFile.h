@@ -45,6 +45,8 @@ public:
   bool Close();
 
   int32_t State() const { return m_state; }
+  // This document's value of the process-wide serial counter, taken when it was set up.
+  uint32_t Serial() const { return m_serial; }
   int32_t LastError() const { return m_lastError; }
   void SetLastError(int32_t code) { m_lastError = code; }
   const ByteString& FileName() const { return m_fileName; }

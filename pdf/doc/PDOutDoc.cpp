@@ -12,7 +12,7 @@ namespace folian {
 
 PDOutDoc::PDOutDoc() = default;
 
-PDOutDoc::~PDOutDoc() = default;
+PDOutDoc::~PDOutDoc() { ReleaseInput(); }
 
 PDStream& PDOutDoc::Content() {
   if (!m_content) m_content = std::make_unique<PDStream>();
@@ -124,6 +124,7 @@ bool PDOutDoc::WriteInfo() {
 
 bool PDOutDoc::FinishDocument() {
   if (!EndPage()) return false;
+  if (m_input) SetInputInfo(m_input->ResolvedInfo());
   if (!WriteResources()) return false;
   return WriteInfo();
 }

@@ -14,6 +14,7 @@
 
 #include "pdf/content/PDStream.h"
 #include "pdf/core/PDFile.h"
+#include "pdf/doc/PDInputDoc.h"
 
 namespace folian {
 
@@ -48,6 +49,17 @@ public:
   // entries are the starting point of the written one.
   void SetInputInfo(PDValuePtr info) { m_inputInfo = std::move(info); }
 
+  // The current input: opened by InputOpen or attached; shared with its IDoc handle.
+  bool InputOpen(const char* name);
+  bool Attach(std::shared_ptr<PDInputDoc> input);
+  void ReleaseInput();
+  const std::shared_ptr<PDInputDoc>& CurrentInput() const { return m_input; }
+  // Copies pages first..last of the current input (1-based; a last page outside
+  // 1..count means up to the last page).
+  bool InputCopyPages(int32_t first, int32_t last);
+  // Opens the file, copies the range and drops the file again.
+  bool Merge(const char* name, int32_t first, int32_t last);
+
   void SetCompress(bool on) { m_compress = on; }
   bool Compress() const { return m_compress; }
 
@@ -58,6 +70,8 @@ protected:
 
 private:
   bool EndPage();
+  bool CopyRange(PDInputDoc& input, int32_t first, int32_t last);
+  static std::shared_ptr<PDInputDoc> OpenInput(const char* name, int32_t& error);
   bool WriteResources();
   bool WriteInfo();
   ByteString ProducerText(const PDDict* start) const;
@@ -68,6 +82,7 @@ private:
   int32_t m_resourcesId = 0;
   std::map<std::string, std::string> m_attrs;
   PDValuePtr m_inputInfo;
+  std::shared_ptr<PDInputDoc> m_input;
   bool m_compress = true;
 };
 

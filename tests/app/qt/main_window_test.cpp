@@ -273,10 +273,37 @@ TEST_F(MainWindowTest, espacenetRunFromTheWindowFillsTheStatusListAndSavesAScree
   EXPECT_EQ(lines.count("++++ Full Pages  Finished ++++"), 2);
   EXPECT_TRUE(endText.startsWith(QString::fromUtf8("모든 작업이 끝났습니다.")));
   EXPECT_TRUE(find<QPushButton>("CommandButton1")->isVisibleTo(window.get()));
+  // The joined documents are offered for viewing.
+  auto* picker = find<QComboBox>("Combo1");
+  EXPECT_GE(picker->findText("EP1033882A1_TOT"), 0);
+  EXPECT_GE(picker->findText("EP1234567A1_TOT"), 0);
 
   const std::filesystem::path out = std::filesystem::path(FOLIAN_TEST_OUTPUT) / "orvane-espacenet-run.png";
   ASSERT_TRUE(window->grab().save(QString::fromStdString(out.string())));
   EXPECT_GT(std::filesystem::file_size(out), 5000u);
+}
+
+TEST_F(MainWindowTest, printSplashShowsBesideTheWindowAndCloses) {
+  open();
+  host->showSplash("EP1234567 :  1 페이지 프린트 중..");
+  host->showSplash("EP1234567 :  2 페이지 프린트 중..");
+  QApplication::processEvents();
+  QWidget* splash = nullptr;
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (w->objectName() == "frmSplash" && w->isVisible()) splash = w;
+  ASSERT_NE(splash, nullptr);
+  EXPECT_EQ(splash->findChild<QLabel*>("Label1")->text(), QString::fromUtf8("EP1234567 :  2 페이지 프린트 중.."));
+  EXPECT_FALSE(splash->isModal());
+  host->closeSplash();
+  QApplication::processEvents();
+  for (QWidget* w : QApplication::topLevelWidgets())
+    EXPECT_FALSE(w->objectName() == "frmSplash" && w->isVisible());
+}
+
+TEST_F(MainWindowTest, fileDialogCancelChoosesNothing) {
+  open();
+  onNextModal([](QWidget* dialog) { static_cast<QDialog*>(dialog)->reject(); });
+  EXPECT_EQ(host->chooseFile(m_root.string(), "ALL files (*.*)|*.*"), std::nullopt);
 }
 
 }  // namespace

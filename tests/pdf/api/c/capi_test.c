@@ -98,7 +98,53 @@ static void badPageSizeIsRefusedAndRemembered(void) {
   CHECK(PDocRelease(doc) == 0);
 }
 
+static void inputDocumentsFollowTheProtocol(void) {
+  int32_t error = -1;
+  FLHANDLE doc = PDocNew(FOLIAN_TEST_OUTPUT "/capi-input.pdf", 300, 200, &error);
+  CHECK(PConDrawOp(PDocGetContentHandle(doc), "0 0 m 10 10 l S") == 0);
+  CHECK(PDocRelease(doc) == 0);
+
+  FLHANDLE input = IDocOpen(FOLIAN_TEST_OUTPUT "/capi-input.pdf", &error);
+  CHECK(input != 0 && error == 0);
+  float l = -1, b = -1, r = -1, t = -1;
+  CHECK(IDocPageBox(input, &l, &b, &r, &t) == FL_ERR_BAD_CALLING_SEQUENCE);
+  CHECK(l == 0 && t == 0);
+  CHECK(IDocNumPages(input) == 1);
+  CHECK(IDocAcquirePage(input, 2) == FL_ERR_NO_SUCH_PAGE);
+  CHECK(IDocAcquirePage(input, 0) == FL_ERR_PARAM_VALUE);
+  CHECK(IDocAcquirePage(input, 1) == 0);
+  CHECK(IDocMediaBox(input, &l, &b, &r, &t) == 0 && r == 300 && t == 200);
+  CHECK(IDocPageRotate(input) == 0);
+  FLVBSTR version = IDocPDFVersion(input);
+  CHECK(version && strcmp(version, "1.3") == 0);
+  FLFreeVBSTR(version);
+  FLVBSTR producer = NULL;
+  CHECK(IDocGetInfoAttr(input, "Producer", &producer) == 0 && producer && strcmp(producer, "PDF Folian") == 0);
+  FLFreeVBSTR(producer);
+
+  /* An input attached to one document is refused by another. */
+  FLHANDLE first = PDocNew(NULL, 0, 0, NULL), second = PDocNew(NULL, 0, 0, NULL);
+  CHECK(PDocAttach(first, input) == 0);
+  CHECK(PDocAttach(second, input) == FL_ERR_BAD_CALLING_SEQUENCE);
+  CHECK(PDocGetInputHandle(second) == 0);
+  CHECK(PDocGetInputHandle(first) != 0);
+  CHECK(PDocInputCopyPages(first, 1, 1) == 0);
+  CHECK(IDocClose(input) == 0);
+  CHECK(PDocInputCopyPages(first, 1, 1) == 0); /* the document keeps the input it attached */
+  CHECK(PDocNumPages(first) == 2);
+  CHECK(PDocInputGetFont(first, "Helvetica", NULL) == FL_ERR_FAILED);
+  CHECK(PDocRelease(first) == 0);
+  CHECK(PDocRelease(second) == 0);
+
+  CHECK(IDocClose(input) == FL_ERR_MISSING_HANDLE);
+  CHECK(IDocLastError(input) == FL_ERR_MISSING_HANDLE);
+  CHECK(IDocNumPages(input) == 0);
+  CHECK(IDocOpen(FOLIAN_TEST_OUTPUT "/no-such-input.pdf", &error) == 0 && error == ENOENT);
+  CHECK(IDocMemOpen("%PDF-1.4 garbage", 16, &error) == 0 && error != 0);
+}
+
 int main(void) {
+  inputDocumentsFollowTheProtocol();
   memoryDocumentIsHandedOutWhole();
   diskDocumentClosesOnce();
   missingFolderGivesTheSystemError();

@@ -1,0 +1,51 @@
+#pragma once
+// InputSource: random-access bytes of an input file, from a disk file opened "rb"
+// or from a memory buffer holding the whole file.
+//
+// Owned by the input document; readers borrow it and read at explicit offsets, so
+// a nested read (an indirect /Length) never disturbs the position of another.
+// Failure: Open yields none with the errno in `error`; ReadAt yields fewer bytes
+// than asked at the end of the data or on a read error.
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+namespace folian {
+
+class InputSource {
+public:
+  virtual ~InputSource() = default;
+  // Copies up to `count` bytes from `offset` into `out`; yields the number copied.
+  virtual size_t ReadAt(int64_t offset, char* out, size_t count) = 0;
+  virtual int64_t Size() const = 0;
+  // The whole file when it is held in memory, else none.
+  virtual const char* Bytes() const { return nullptr; }
+};
+
+class FileInput final : public InputSource {
+public:
+  static std::unique_ptr<FileInput> Open(const char* name, int32_t& error);
+  ~FileInput() override;
+  size_t ReadAt(int64_t offset, char* out, size_t count) override;
+  int64_t Size() const override { return m_size; }
+
+private:
+  FileInput(std::FILE* file, int64_t size) : m_file(file), m_size(size) {}
+  std::FILE* m_file;
+  int64_t m_size;
+  int64_t m_position = -1;  // where the FILE stands, to skip needless seeks
+};
+
+class MemoryInput final : public InputSource {
+public:
+  explicit MemoryInput(std::vector<char> bytes) : m_bytes(std::move(bytes)) {}
+  size_t ReadAt(int64_t offset, char* out, size_t count) override;
+  int64_t Size() const override { return static_cast<int64_t>(m_bytes.size()); }
+  const char* Bytes() const override { return m_bytes.data(); }
+
+private:
+  std::vector<char> m_bytes;
+};
+
+}  // namespace folian

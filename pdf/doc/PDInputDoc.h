@@ -1,0 +1,38 @@
+#pragma once
+// PDInputDoc: an input document as the interfaces see it (the object behind an
+// IDoc handle, and a PDoc's current input): the reader, the import state that
+// repeated imports share, the current page, and whether an output document has
+// it attached. Shared between the handle and the output document that uses it.
+#include <cstdint>
+#include <memory>
+
+#include "pdf/core/PDFInput.h"
+#include "pdf/core/PDImport.h"
+
+namespace folian {
+
+class PDInputDoc {
+public:
+  PDFInput& Input() { return m_input; }
+  ImportState& Import() { return m_import; }
+
+  // 0-based index of the current page, or -1 before any was acquired.
+  int32_t CurrentPage() const { return m_currentPage; }
+  void SetCurrentPage(int32_t index) { m_currentPage = index; }
+
+  bool Attached() const { return m_attached; }
+  void SetAttached(bool attached) { m_attached = attached; }
+
+  // A copy of the information dictionary with references resolved, so that it can
+  // be written into another file without the objects it pointed to; none when the
+  // input has none.
+  PDValuePtr ResolvedInfo();
+
+private:
+  PDFInput m_input;
+  ImportState m_import;
+  int32_t m_currentPage = -1;
+  bool m_attached = false;
+};
+
+}  // namespace folian

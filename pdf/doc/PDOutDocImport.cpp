@@ -1,0 +1,77 @@
+// The output document's side of page import: its current input and merging.
+#include "pdf/core/Status.h"
+#include "pdf/doc/PDOutDoc.h"
+
+namespace folian {
+
+std::shared_ptr<PDInputDoc> PDOutDoc::OpenInput(const char* name, int32_t& error) {
+  auto input = std::make_shared<PDInputDoc>();
+  if (!input->Input().Open(name)) {
+    error = input->Input().LastError() != 0 ? input->Input().LastError() : kFailed;
+    return nullptr;
+  }
+  if (input->Input().IsEncrypted()) {
+    error = kEncrypted;
+    return nullptr;
+  }
+  return input;
+}
+
+void PDOutDoc::ReleaseInput() {
+  if (m_input) m_input->SetAttached(false);
+  m_input.reset();
+}
+
+bool PDOutDoc::InputOpen(const char* name) {
+  ReleaseInput();
+  if (!name || !*name) return Fail(kParamValue);
+  int32_t error = 0;
+  std::shared_ptr<PDInputDoc> input = OpenInput(name, error);
+  if (!input) return Fail(error);
+  input->SetAttached(true);
+  m_input = std::move(input);
+  return true;
+}
+
+bool PDOutDoc::Attach(std::shared_ptr<PDInputDoc> input) {
+  if (!input) return Fail(kMissingHandle);
+  if (input == m_input) return true;
+  if (input->Attached()) return Fail(kBadCallingSequence);
+  if (input->Input().IsEncrypted()) return Fail(kEncrypted);
+  ReleaseInput();
+  input->SetAttached(true);
+  m_input = std::move(input);
+  return true;
+}
+
+bool PDOutDoc::CopyRange(PDInputDoc& input, int32_t first, int32_t last) {
+  if (m_state != kWriting) return Fail(kBadCallingSequence);
+  if (!EndPage()) return false;
+  int32_t count = input.Input().PageCount();
+  if (last < 1 || last > count) last = count;
+  PDImport import(input.Input(), input.Import(), *this);
+  if (!import.CopyPageRange(first, last)) return Fail(import.Error());
+  return true;
+}
+
+bool PDOutDoc::InputCopyPages(int32_t first, int32_t last) {
+  if (!m_input) return Fail(kBadCallingSequence);
+  if (m_input->Input().IsEncrypted()) return Fail(kEncrypted);
+  return CopyRange(*m_input, first, last);
+}
+
+bool PDOutDoc::Merge(const char* name, int32_t first, int32_t last) {
+  if (!name || !*name) return Fail(kParamValue);
+  if (m_state != kWriting) return Fail(kBadCallingSequence);
+  int32_t error = 0;
+  std::shared_ptr<PDInputDoc> input = OpenInput(name, error);
+  if (!input) return Fail(error);
+  // While the merge runs, a document without a current input uses this one.
+  bool borrowed = !m_input;
+  if (borrowed) m_input = input;
+  bool ok = CopyRange(*input, first, last);
+  if (borrowed) m_input.reset();
+  return ok;
+}
+
+}  // namespace folian
