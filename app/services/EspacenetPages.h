@@ -15,7 +15,7 @@ namespace orvane {
 
 // Section codes: the check box of each section, and the code that selects the
 // joined document's name.
-enum SectionCode : int {
+enum SectionBox : int {
   kSectionFull = 4,
   kSectionPage = 5,
   kSectionClaims = 6,

@@ -25,6 +25,7 @@ fail() {
   failures=$((failures + 1))
 }
 
+: >"$work/sim.out"
 "$sim" --port 0 --page-bytes 1500 >"$work/sim.out" 2>&1 &
 simpid=$!
 for _ in $(seq 100); do
