@@ -116,7 +116,6 @@ void DocumentAssembly::AssemblePdf(int BoxNumFile) {
 void DocumentAssembly::AssembleTiff(int BoxNumFile) {
   RetrievalForm& form = m_session.Form();
   const DocumentPlace place = Place();
-  std::error_code ec;
   if (!place.downfolder.empty()) RemoveFile((fs::path(place.downfolder) / ("US" + place.number + ".tif")).string());
   const std::string suffix = DocumentSuffix(BoxNumFile, m_session.State().start_num, place.badPageMode);
   const std::string path = JoinedDocumentPath(place, suffix, ".tif");
