@@ -30,6 +30,18 @@ void RemoveFile(const std::string& path) {
   fs::remove(path, ec);
 }
 
+// A document is joined beside its final name and takes that name only when
+// it is complete and written, so a failed join never destroys the document
+// an earlier run made.
+std::string PartPath(const std::string& path) { return path + ".part"; }
+
+bool Publish(const std::string& part, const std::string& path) {
+  std::error_code ec;
+  fs::rename(part, path, ec);
+  if (ec) RemoveFile(part);
+  return !ec;
+}
+
 }  // namespace
 
 DocumentAssembly::DocumentAssembly(RetrievalSession& session, DocumentViewer& viewer)
@@ -83,7 +95,7 @@ void DocumentAssembly::AssemblePdf(int BoxNumFile) {
   std::vector<std::string> joined;
   bool made = false;
   {
-    PdfJoin join(path);
+    PdfJoin join(PartPath(path));
     if (join.Opened()) {
       for (int page = range.first; page <= range.last; ++page) {
         const std::string pageFile = PageFilePath(place, page, ".pdf");
@@ -96,12 +108,13 @@ void DocumentAssembly::AssemblePdf(int BoxNumFile) {
       made = join.Close() && join.Merged() > 0;
     }
   }
+  made = made && Publish(PartPath(path), path);
   if (made) {
     ListDocument(DocumentEntry(place, suffix));
   } else {
-    // No page at all, or the library could not write the file: there is no
+    // No page at all, or the file could not be written: there is no new
     // document to list, view or print.
-    RemoveFile(path);
+    RemoveFile(PartPath(path));
     ReportDocumentFailed(path);
   }
   DeleteJoinedPages(joined);
@@ -116,7 +129,6 @@ void DocumentAssembly::AssemblePdf(int BoxNumFile) {
 void DocumentAssembly::AssembleTiff(int BoxNumFile) {
   RetrievalForm& form = m_session.Form();
   const DocumentPlace place = Place();
-  std::error_code ec;
   if (!place.downfolder.empty()) RemoveFile((fs::path(place.downfolder) / ("US" + place.number + ".tif")).string());
   const std::string suffix = DocumentSuffix(BoxNumFile, m_session.State().start_num, place.badPageMode);
   const std::string path = JoinedDocumentPath(place, suffix, ".tif");
@@ -124,12 +136,11 @@ void DocumentAssembly::AssembleTiff(int BoxNumFile) {
   const bool printPages =
       form.control("CheckBox9").checked() && !(place.badPageMode && !place.folderPerNumber);
 
-  RemoveFile(path);
   MakeParent(path);
   std::vector<std::string> joined;
   bool made = false;
   {
-    TiffJoin join(path);
+    TiffJoin join(PartPath(path));
     bool printing = printPages;
     if (join.Opened()) {
       for (int page = range.first; page <= range.last; ++page) {
@@ -145,10 +156,11 @@ void DocumentAssembly::AssembleTiff(int BoxNumFile) {
       made = join.Close() && join.Pages() > 0;
     }
   }
+  made = made && Publish(PartPath(path), path);
   if (made) {
     ListDocument(DocumentEntry(place, suffix));
   } else {
-    RemoveFile(path);
+    RemoveFile(PartPath(path));
     ReportDocumentFailed(path);
   }
   DeleteJoinedPages(joined);

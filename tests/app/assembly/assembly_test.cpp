@@ -238,12 +238,14 @@ TEST_F(AssemblyTest, missingAndBrokenPagesAreReportedAndKeptForABadPageRun) {
   EXPECT_FALSE(fs::exists(Temp()));
 }
 
-TEST_F(AssemblyTest, sectionWithoutAnyPageMakesNoDocument) {
+TEST_F(AssemblyTest, sectionWithoutAnyPageMakesNoDocumentAndKeepsTheEarlierOne) {
   Start(false);
   Fetch(1, 2);
   for (int p : {1, 2}) fs::remove(Page(Temp(), p));
+  WriteText(Save() / "EP1234567_SPE.pdf", "an earlier run's document");
   m_session->AssemblePdf(kDescription);
-  EXPECT_FALSE(fs::exists(Save() / "EP1234567_SPE.pdf"));
+  EXPECT_EQ(ReadText(Save() / "EP1234567_SPE.pdf"), "an earlier run's document");
+  EXPECT_FALSE(fs::exists(Save() / "EP1234567_SPE.pdf.part"));
   EXPECT_TRUE(Entries().empty());
   EXPECT_TRUE(form().run().Aborted);
   EXPECT_EQ(listLines().back(), "1. EP1234567 :  EP1234567_SPE.pdf 파일을 만들 수 없습니다 !");
