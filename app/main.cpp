@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "app/assembly/Program.h"
 #include "app/qt/QtProgram.h"
 #include "app/window/CommandLine.h"
 #include "app/window/HeadlessRun.h"
@@ -19,7 +20,8 @@ int main(int argc, char** argv) {
     std::cerr << "orvane: " << commandLine.error << "\n" << orvane::CommandLine::usage();
     return 2;
   }
-  if (commandLine.headless) return orvane::RunHeadless(commandLine, std::cin, std::cout, std::cerr);
+  auto attach = [](orvane::RetrievalForm& form) { orvane::AttachProgram(form); };
+  if (commandLine.headless) return orvane::RunHeadless(commandLine, std::cin, std::cout, std::cerr, attach);
   // Qt reads its own options (-platform, -style) from the arguments.
-  return orvane::RunWindowProgram(argc, argv);
+  return orvane::RunWindowProgram(argc, argv, attach);
 }

@@ -2,7 +2,9 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QLabel>
 #include <QMessageBox>
+#include <QVBoxLayout>
 
 #include "app/qt/HelpDialog.h"
 #include "app/qt/SettingDialog.h"
@@ -60,6 +62,40 @@ std::optional<std::string> QtUiHost::chooseFolder(const std::string& startFolder
       QFileDialog::getExistingDirectory(m_parent, QString(), QString::fromStdString(startFolder));
   if (folder.isEmpty()) return std::nullopt;
   return folder.toStdString();
+}
+
+// "ALL files (*.*)|*.*" becomes the Qt filter "ALL files (*.*)".
+std::optional<std::string> QtUiHost::chooseFile(const std::string& startFolder, const std::string& filter) {
+  if (m_quitting) return std::nullopt;
+  const QString qtFilter = QString::fromStdString(filter.substr(0, filter.find('|')));
+  const QString file =
+      QFileDialog::getOpenFileName(m_parent, QString(), QString::fromStdString(startFolder), qtFilter);
+  if (file.isEmpty()) return std::nullopt;
+  return file.toStdString();
+}
+
+void QtUiHost::showSplash(const std::string& text) {
+  if (m_quitting) return;
+  if (!m_splash) {
+    auto* splash = new QWidget(m_parent, Qt::Tool | Qt::WindowStaysOnTopHint);
+    splash->setObjectName("frmSplash");
+    splash->setAttribute(Qt::WA_DeleteOnClose);
+    splash->setWindowTitle(QString::fromUtf8(kProgramName));
+    auto* label = new QLabel(splash);
+    label->setObjectName("Label1");
+    label->setMinimumWidth(280);
+    label->setAlignment(Qt::AlignCenter);
+    auto* layout = new QVBoxLayout(splash);
+    layout->addWidget(label);
+    m_splash = splash;
+  }
+  if (auto* label = m_splash->findChild<QLabel*>("Label1")) label->setText(QString::fromStdString(text));
+  m_splash->show();
+  m_splash->raise();
+}
+
+void QtUiHost::closeSplash() {
+  if (m_splash) m_splash->close();
 }
 
 void QtUiHost::quit() {

@@ -1,9 +1,10 @@
 #include "app/transfer/Hosts.h"
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+
+#include "app/window/OptionFiles.h"
 
 namespace orvane {
 namespace {
@@ -34,18 +35,12 @@ std::string Trim(const std::string& s) {
   return s.substr(b, e - b + 1);
 }
 
-std::string SettingsRoot() {
-  if (const char* home = std::getenv("ORVANE_HOME"); home && *home) return home;
-  const char* user = std::getenv("HOME");
-  return (std::filesystem::path(user && *user ? user : ".") / ".orvane").string();
-}
-
 }  // namespace
 
 Hosts::Hosts() : m_values(Defaults()) {}
 
 std::string Hosts::FilePath() {
-  return (std::filesystem::path(SettingsRoot()) / "hosts.txt").string();
+  return (SettingsRoot() / "hosts.txt").string();
 }
 
 Hosts Hosts::Load() { return LoadFile(FilePath()); }

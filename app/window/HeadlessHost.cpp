@@ -14,6 +14,10 @@ void HeadlessHost::showModal(ModalWindow window) {
     m_out << "[KIPRIS] login needs the window; run orvane without --headless to log in" << std::endl;
 }
 
+void HeadlessHost::report(const std::string& text) { m_out << text << std::endl; }
+
+void HeadlessHost::showSplash(const std::string& text) { m_out << "[print] " << text << std::endl; }
+
 std::optional<std::string> HeadlessHost::chooseFolder(const std::string&) { return std::nullopt; }
 
 void HeadlessHost::follow(Form& mainWindow) {

@@ -2,7 +2,8 @@
 // The user interface of `orvane --headless`: message boxes print their title
 // and text and take their default answer (OK), modal windows cannot open, and
 // the window changes a person would watch (status list lines, the status text
-// of Label6) are printed as they happen. Writes to the stream it is given,
+// of Label6) are printed as they happen, as are the command lines of the
+// viewer and printer it does not start. Writes to the stream it is given,
 // which must outlive it.
 
 #include <ostream>
@@ -22,6 +23,11 @@ class HeadlessHost : public UiHost {
   void showModal(ModalWindow window) override;
   std::optional<std::string> chooseFolder(const std::string& startFolder) override;
   void quit() override { m_quit = true; }
+  // Outside programs are never started without a display: their command
+  // lines are printed instead.
+  bool startsPrograms() const override { return false; }
+  void report(const std::string& text) override;
+  void showSplash(const std::string& text) override;
   bool quitRequested() const { return m_quit; }
 
   // Prints the status list and Label6 changes of the main window.

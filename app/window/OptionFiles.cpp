@@ -21,12 +21,14 @@ const char* envHome() {
 
 }  // namespace
 
+std::filesystem::path SettingsRoot() {
+  if (const char* home = envHome()) return home;
+  return homeFolder() / ".orvane";
+}
+
 OptionFiles::OptionFiles(std::filesystem::path root) : m_root(std::move(root)) {}
 
-OptionFiles OptionFiles::fromEnvironment() {
-  if (const char* home = envHome()) return OptionFiles(home);
-  return OptionFiles(homeFolder() / ".orvane");
-}
+OptionFiles OptionFiles::fromEnvironment() { return OptionFiles(SettingsRoot()); }
 
 std::filesystem::path OptionFiles::path(OptionFile which) const {
   switch (which) {

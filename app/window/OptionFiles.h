@@ -12,6 +12,10 @@ namespace orvane {
 
 enum class OptionFile { SaveFolder, Service, Keep, FolderPerNumber };
 
+// The settings root: $ORVANE_HOME when set, else ~/.orvane. Every file the
+// program keeps there (option files, hosts.txt, scratch pages) is found from it.
+std::filesystem::path SettingsRoot();
+
 class OptionFiles {
  public:
   explicit OptionFiles(std::filesystem::path root);

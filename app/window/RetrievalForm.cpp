@@ -19,6 +19,15 @@ RetrievalForm::RetrievalForm(OptionFiles files, UiHost* host)
   });
 }
 
+RetrievalForm::~RetrievalForm() {
+  while (!m_parts.empty()) m_parts.pop_back();
+}
+
+FormPart& RetrievalForm::attach(std::unique_ptr<FormPart> part) {
+  m_parts.push_back(std::move(part));
+  return *m_parts.back();
+}
+
 void RetrievalForm::createControls() {
   add("TextBox1", ControlKind::MultiLineTextBox);
   add("clearBtn", ControlKind::Button, "Reset");

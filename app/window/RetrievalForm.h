@@ -11,6 +11,7 @@
 #include <array>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -36,11 +37,21 @@ struct RunSummary {
   bool allComplete() const { return started && notFound == 0 && incomplete == 0 && !stoppedAll; }
 };
 
+// A part that a later layer attaches to the main window (the transfers and
+// the service procedures, the assembly). The window owns its parts and
+// destroys them, newest first, before anything of its own, so a part may use
+// the window until the end of its destructor.
+class FormPart {
+ public:
+  virtual ~FormPart() = default;
+};
+
 class RetrievalForm : public Form {
  public:
   static constexpr const char* kIpdlKinds[5] = {"특허공개", "실용공개", "특허공보", "실용등록", "PAJ"};
 
   RetrievalForm(OptionFiles files, UiHost* host);
+  ~RetrievalForm() override;
 
   // The host may also be set after construction, for a host that needs the form.
   void setHost(UiHost* host) {
@@ -48,6 +59,7 @@ class RetrievalForm : public Form {
     m_setting.setHost(host);
   }
 
+  UiHost* host() const { return m_host; }
   RunState& run() { return m_run; }
   const RunState& run() const { return m_run; }
   EventPump& pump() { return m_pump; }
@@ -57,6 +69,9 @@ class RetrievalForm : public Form {
   EachPageForm& eachPage() { return m_eachPage; }
   const OptionFiles& files() const { return m_files; }
   const RunSummary& lastRun() const { return m_lastRun; }
+
+  // Hands a part to the window, which keeps it for its own lifetime.
+  FormPart& attach(std::unique_ptr<FormPart> part);
 
   // Service procedures; a service without one reports every number not found.
   void registerService(Service service, RetrievalService* implementation);
@@ -166,6 +181,7 @@ class RetrievalForm : public Form {
   std::vector<std::pair<int, std::function<void()>>> m_cancelHandlers;
   std::map<std::string, std::function<void()>> m_external;
   int m_nextCancel = 1;
+  std::vector<std::unique_ptr<FormPart>> m_parts;
 };
 
 }  // namespace orvane

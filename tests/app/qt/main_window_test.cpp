@@ -245,5 +245,28 @@ TEST_F(MainWindowTest, numberFormatHelpOpensModally) {
   EXPECT_EQ(title, QString::fromUtf8("Patent No. 입력형식"));
 }
 
+TEST_F(MainWindowTest, printSplashShowsBesideTheWindowAndCloses) {
+  open();
+  host->showSplash("EP1234567 :  1 페이지 프린트 중..");
+  host->showSplash("EP1234567 :  2 페이지 프린트 중..");
+  QApplication::processEvents();
+  QWidget* splash = nullptr;
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (w->objectName() == "frmSplash" && w->isVisible()) splash = w;
+  ASSERT_NE(splash, nullptr);
+  EXPECT_EQ(splash->findChild<QLabel*>("Label1")->text(), QString::fromUtf8("EP1234567 :  2 페이지 프린트 중.."));
+  EXPECT_FALSE(splash->isModal());
+  host->closeSplash();
+  QApplication::processEvents();
+  for (QWidget* w : QApplication::topLevelWidgets())
+    EXPECT_FALSE(w->objectName() == "frmSplash" && w->isVisible());
+}
+
+TEST_F(MainWindowTest, fileDialogCancelChoosesNothing) {
+  open();
+  onNextModal([](QWidget* dialog) { static_cast<QDialog*>(dialog)->reject(); });
+  EXPECT_EQ(host->chooseFile(m_root.string(), "ALL files (*.*)|*.*"), std::nullopt);
+}
+
 }  // namespace
 }  // namespace orvane

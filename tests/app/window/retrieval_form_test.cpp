@@ -142,5 +142,26 @@ TEST(ListBoxTest, staleLineIndexIsIgnored) {
   EXPECT_FALSE(list.anySelected());
 }
 
+// Leaving bad-page mode gives back the section boxes the service offers.
+TEST_F(RetrievalFormTest, leavingBadPageModeEnablesTheSectionsOfTheService) {
+  struct Case {
+    const char* code;
+    bool claims, description, drawings;
+  };
+  const Case cases[] = {
+      {"1", true, true, true}, {"2", true, false, false}, {"3", false, false, false}, {"5", false, false, false}};
+  for (const Case& k : cases) {
+    writeOption("DBoption.txt", std::string(k.code) + "\n");
+    load();
+    form().click("mnuBad");
+    form().click("mnuBad");
+    EXPECT_EQ(c("CheckBox6").enabled(), k.claims) << k.code;
+    EXPECT_EQ(c("CheckBox7").enabled(), k.description) << k.code;
+    EXPECT_EQ(c("CheckBox8").enabled(), k.drawings) << k.code;
+    EXPECT_TRUE(c("CheckBox9").enabled()) << k.code;
+    EXPECT_TRUE(c("CheckBox4").checked() && c("CheckBox4").enabled()) << k.code;
+  }
+}
+
 }  // namespace
 }  // namespace orvane::testing

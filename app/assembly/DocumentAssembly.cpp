@@ -1,0 +1,221 @@
+#include "app/assembly/DocumentAssembly.h"
+
+#include <filesystem>
+
+#include "app/assembly/DocumentViewer.h"
+#include "app/assembly/PdfJoin.h"
+#include "app/assembly/TiffJoin.h"
+#include "app/services/RetrievalSession.h"
+#include "app/window/UiHost.h"
+
+namespace orvane {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Folders named after the number are deleted and filled; a number that is
+// no plain file name must never turn them into the save folder itself.
+bool PlainName(const std::string& number) {
+  return !number.empty() && number != "." && number != ".." && number.find('/') == std::string::npos;
+}
+
+void MakeParent(const std::string& path) {
+  std::error_code ec;
+  const fs::path parent = fs::path(path).parent_path();
+  if (!parent.empty()) fs::create_directories(parent, ec);
+}
+
+void RemoveFile(const std::string& path) {
+  std::error_code ec;
+  fs::remove(path, ec);
+}
+
+// A document is joined beside its final name and takes that name only when
+// it is complete and written, so a failed join never destroys the document
+// an earlier run made.
+std::string PartPath(const std::string& path) { return path + ".part"; }
+
+bool Publish(const std::string& part, const std::string& path) {
+  std::error_code ec;
+  fs::rename(part, path, ec);
+  if (ec) RemoveFile(part);
+  return !ec;
+}
+
+}  // namespace
+
+DocumentAssembly::DocumentAssembly(RetrievalSession& session, DocumentViewer& viewer)
+    : m_session(session), m_viewer(viewer) {}
+
+DocumentPlace DocumentAssembly::Place() {
+  RetrievalForm& form = m_session.Form();
+  const SlotState& s = m_session.State();
+  return DocumentPlace{form.run().CurPatNum, form.run().SaveFolder, s.downfolder, s.imsifolder,
+                       form.setting().folderPerNumber(), form.badPageMode()};
+}
+
+// Bad-page mode joins the whole document: the pages fetched now and the
+// pages kept from the earlier run.
+DocumentAssembly::Range DocumentAssembly::JoinRange() {
+  if (m_session.Form().badPageMode()) return {1, m_session.Run().TotPages};
+  return {m_session.State().start_num, m_session.State().end_num};
+}
+
+std::string DocumentAssembly::StatusPrefix() {
+  return std::to_string(m_session.Run().SeqNo) + ". " + m_session.Run().CurPatNum + " :  ";
+}
+
+void DocumentAssembly::ReportPageMissing(int page) {
+  m_session.Form().control("ListBox1").addLine(StatusPrefix() + std::to_string(page) + " Page  누락 !");
+  m_session.Run().Aborted = true;
+}
+
+void DocumentAssembly::ReportDocumentFailed(const std::string& path) {
+  m_session.Form().control("ListBox1").addLine(StatusPrefix() + fs::path(path).filename().string() +
+                                               " 파일을 만들 수 없습니다 !");
+  m_session.Run().Aborted = true;
+}
+
+void DocumentAssembly::ListDocument(const std::string& entry) {
+  Control& combo = m_session.Form().control("Combo1");
+  for (int i = 0; i < combo.listCount(); ++i) {
+    if (combo.line(i) == entry) return;
+  }
+  combo.addLine(entry);
+}
+
+void DocumentAssembly::AssemblePdf(int BoxNumFile) {
+  RetrievalForm& form = m_session.Form();
+  const DocumentPlace place = Place();
+  const std::string suffix = DocumentSuffix(BoxNumFile, m_session.State().start_num, place.badPageMode);
+  const std::string path = JoinedDocumentPath(place, suffix, ".pdf");
+  const Range range = JoinRange();
+
+  MakeParent(path);
+  std::vector<std::string> joined;
+  bool made = false;
+  {
+    PdfJoin join(PartPath(path));
+    if (join.Opened()) {
+      for (int page = range.first; page <= range.last; ++page) {
+        const std::string pageFile = PageFilePath(place, page, ".pdf");
+        if (join.Merge(pageFile)) {
+          joined.push_back(pageFile);
+        } else {
+          ReportPageMissing(page);
+        }
+      }
+      made = join.Close() && join.Merged() > 0;
+    }
+  }
+  made = made && Publish(PartPath(path), path);
+  if (made) {
+    ListDocument(DocumentEntry(place, suffix));
+  } else {
+    // No page at all, or the file could not be written: there is no new
+    // document to list, view or print.
+    RemoveFile(PartPath(path));
+    ReportDocumentFailed(path);
+  }
+  DeleteJoinedPages(joined);
+
+  if (made && form.control("CheckBox9").checked()) {
+    m_viewer.pdfPrint(path);
+    if (!PrintSplash(range)) return;  // stopped: the folders stay as they are
+  }
+  FolderSteps(place);
+}
+
+void DocumentAssembly::AssembleTiff(int BoxNumFile) {
+  RetrievalForm& form = m_session.Form();
+  const DocumentPlace place = Place();
+  if (!place.downfolder.empty()) RemoveFile((fs::path(place.downfolder) / ("US" + place.number + ".tif")).string());
+  const std::string suffix = DocumentSuffix(BoxNumFile, m_session.State().start_num, place.badPageMode);
+  const std::string path = JoinedDocumentPath(place, suffix, ".tif");
+  const Range range = JoinRange();
+  const bool printPages =
+      form.control("CheckBox9").checked() && !(place.badPageMode && !place.folderPerNumber);
+
+  MakeParent(path);
+  std::vector<std::string> joined;
+  bool made = false;
+  {
+    TiffJoin join(PartPath(path));
+    bool printing = printPages;
+    if (join.Opened()) {
+      for (int page = range.first; page <= range.last; ++page) {
+        const std::string pageFile = PageFilePath(place, page, ".tif");
+        if (!join.Append(pageFile)) {
+          ReportPageMissing(page);
+          continue;
+        }
+        joined.push_back(pageFile);
+        // A missing print command is reported once, not for every page.
+        if (printing) printing = m_viewer.pdfPrint(pageFile);
+      }
+      made = join.Close() && join.Pages() > 0;
+    }
+  }
+  made = made && Publish(PartPath(path), path);
+  if (made) {
+    ListDocument(DocumentEntry(place, suffix));
+  } else {
+    RemoveFile(PartPath(path));
+    ReportDocumentFailed(path);
+  }
+  DeleteJoinedPages(joined);
+  FolderSteps(place);
+}
+
+bool DocumentAssembly::PrintSplash(const Range& range) {
+  RetrievalForm& form = m_session.Form();
+  UiHost* host = form.host();
+  // The pace is for people watching the splash; without a display the pages
+  // are only listed (a stop request still ends the listing).
+  const auto pace = host && !host->startsPrograms() ? std::chrono::milliseconds(0) : m_printPace;
+  for (int page = range.first; page <= range.last; ++page) {
+    if (host) host->showSplash(form.run().CurPatNum + " :  " + std::to_string(page) + " 페이지 프린트 중..");
+    form.doEvents();
+    if (!form.pauseFor(pace)) {
+      if (host) host->closeSplash();
+      form.run().Aborted = true;
+      return false;
+    }
+  }
+  if (host) host->closeSplash();
+  return true;
+}
+
+// Only a complete document may take the place of its pages; otherwise they
+// are what a bad-page run joins again.
+void DocumentAssembly::DeleteJoinedPages(const std::vector<std::string>& pages) {
+  const DocumentPlace place = Place();
+  if (!place.folderPerNumber || m_session.Run().Aborted) return;
+  if (!m_session.Form().setting().keepOnlyJoined()) return;
+  for (const std::string& page : pages) RemoveFile(page);
+}
+
+void DocumentAssembly::FolderSteps(const DocumentPlace& place) {
+  std::error_code ec;
+  const bool aborted = m_session.Run().Aborted;
+  const bool plain = PlainName(place.number);
+  const std::string kept = KeptPagesFolder(place);
+  bool tempKept = true;
+  // (a) The pages fetched so far stay available to a later bad-page run.
+  if (!place.folderPerNumber && aborted && plain && !place.imsifolder.empty() && fs::is_directory(place.imsifolder, ec)) {
+    fs::create_directories(kept, ec);
+    fs::copy(place.imsifolder, kept, fs::copy_options::recursive | fs::copy_options::overwrite_existing, ec);
+    // Pages that could not be copied are not thrown away with the folder.
+    tempKept = !ec;
+  }
+  // (b) A completed bad-page run: its pages are in the joined document now.
+  if (!place.folderPerNumber && place.badPageMode && !aborted && plain && fs::is_directory(kept, ec)) {
+    fs::remove_all(kept, ec);
+  }
+  // (c) The temporary folder.
+  if (tempKept && !place.imsifolder.empty() && fs::path(place.imsifolder) != fs::path(place.saveFolder)) {
+    fs::remove_all(place.imsifolder, ec);
+  }
+}
+
+}  // namespace orvane

@@ -1,0 +1,67 @@
+#pragma once
+// Joins a fetched section's page files into one document and tidies up:
+// AssemblePdf through folian32 (PdfJoin), AssembleTiff through libtiff
+// (TiffJoin). Each joined document is named from the number and the section
+// code, listed in the main window's Combo1, printed when "To Printer" is
+// ticked, and then the page folders are tidied: pages of an incomplete
+// document are kept for a bad-page run, a completed bad-page run removes
+// them, and the temporary folder goes.
+//
+// A page file that is missing or broken does not stop the joining, but it is
+// reported on the status list and the document counts as incomplete
+// (Aborted), so no page file is deleted and the pages are kept for a
+// bad-page run: a document the run reports as finished holds all its pages.
+//
+// Owned by the assembly part attached to the main window; the session and
+// the viewer must outlive it.
+#include <chrono>
+#include <string>
+#include <vector>
+
+#include "app/assembly/DocumentNames.h"
+#include "app/services/SectionAssembly.h"
+
+namespace orvane {
+
+class DocumentViewer;
+class RetrievalSession;
+
+class DocumentAssembly : public SectionAssembly {
+ public:
+  DocumentAssembly(RetrievalSession& session, DocumentViewer& viewer);
+
+  void AssemblePdf(int BoxNumFile) override;
+  void AssembleTiff(int BoxNumFile) override;
+
+  // The time each printed page is shown on the splash (over one second in
+  // the program; tests shorten it). A host that starts no programs
+  // (headless) lists the pages without waiting.
+  void SetPrintPace(std::chrono::milliseconds pace) { m_printPace = pace; }
+
+  // Where the current number's pages and documents go.
+  DocumentPlace Place();
+
+ private:
+  struct Range {
+    int first = 0;
+    int last = -1;
+  };
+  Range JoinRange();
+  std::string StatusPrefix();
+  void ReportPageMissing(int page);
+  void ReportDocumentFailed(const std::string& path);
+  // The page-by-page splash after a PDF was sent to the printer; false when
+  // a stop request ended it.
+  bool PrintSplash(const Range& range);
+  // Deletes the joined page files (keep-only-joined setting) when the
+  // document is complete.
+  void DeleteJoinedPages(const std::vector<std::string>& pages);
+  void FolderSteps(const DocumentPlace& place);
+  void ListDocument(const std::string& entry);
+
+  RetrievalSession& m_session;
+  DocumentViewer& m_viewer;
+  std::chrono::milliseconds m_printPace{1001};
+};
+
+}  // namespace orvane

@@ -1,0 +1,31 @@
+#include "app/assembly/Program.h"
+
+#include "app/services/RetrievalSession.h"
+
+namespace orvane {
+
+AssemblyPart::AssemblyPart(RetrievalSession& session)
+    : m_session(session), m_viewer(session.Form()), m_assembly(session, m_viewer) {
+  m_session.SetAssembly(&m_assembly);
+  m_session.Form().setExternalHandler("View_Click", [this] { m_viewer.View_Click(); });
+  m_session.Form().setExternalHandler("mnuOpen_Click", [this] { m_viewer.mnuOpen_Click(); });
+}
+
+AssemblyPart::~AssemblyPart() {
+  m_session.Form().setExternalHandler("View_Click", {});
+  m_session.Form().setExternalHandler("mnuOpen_Click", {});
+  m_session.SetAssembly(nullptr);
+}
+
+AssemblyPart& AttachAssembly(RetrievalSession& session) {
+  return static_cast<AssemblyPart&>(session.Form().attach(std::make_unique<AssemblyPart>(session)));
+}
+
+// The assembly is attached after the session, so the window destroys it first.
+RetrievalSession& AttachProgram(RetrievalForm& form) {
+  RetrievalSession& session = RetrievalSession::AttachTo(form);
+  AttachAssembly(session);
+  return session;
+}
+
+}  // namespace orvane
