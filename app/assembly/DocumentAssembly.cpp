@@ -108,16 +108,7 @@ void DocumentAssembly::AssemblePdf(int BoxNumFile) {
       made = join.Close() && join.Merged() > 0;
     }
   }
-  made = made && Publish(PartPath(path), path);
-  if (made) {
-    ListDocument(DocumentEntry(place, suffix));
-  } else {
-    // No page at all, or the file could not be written: there is no new
-    // document to list, view or print.
-    RemoveFile(PartPath(path));
-    ReportDocumentFailed(path);
-  }
-  DeleteJoinedPages(joined);
+  made = FinishJoin(made, path, DocumentEntry(place, suffix), joined);
 
   if (made && form.control("CheckBox9").checked()) {
     m_viewer.pdfPrint(path);
@@ -156,15 +147,23 @@ void DocumentAssembly::AssembleTiff(int BoxNumFile) {
       made = join.Close() && join.Pages() > 0;
     }
   }
+  made = FinishJoin(made, path, DocumentEntry(place, suffix), joined);
+  FolderSteps(place);
+}
+
+bool DocumentAssembly::FinishJoin(bool made, const std::string& path, const std::string& entry,
+                                  const std::vector<std::string>& joined) {
   made = made && Publish(PartPath(path), path);
   if (made) {
-    ListDocument(DocumentEntry(place, suffix));
+    ListDocument(entry);
   } else {
+    // No page at all, or the file could not be written: there is no new
+    // document to list, view or print.
     RemoveFile(PartPath(path));
     ReportDocumentFailed(path);
   }
   DeleteJoinedPages(joined);
-  FolderSteps(place);
+  return made;
 }
 
 bool DocumentAssembly::PrintSplash(const Range& range) {

@@ -50,6 +50,11 @@ class DocumentAssembly : public SectionAssembly {
   std::string StatusPrefix();
   void ReportPageMissing(int page);
   void ReportDocumentFailed(const std::string& path);
+  // Renames the finished join into place and lists it, or reports the failure;
+  // then deletes the joined page files when nothing was aborted. Yields whether
+  // the document now exists.
+  bool FinishJoin(bool made, const std::string& path, const std::string& entry,
+                  const std::vector<std::string>& joined);
   // The page-by-page splash after a PDF was sent to the printer; false when
   // a stop request ended it.
   bool PrintSplash(const Range& range);

@@ -131,7 +131,7 @@ bool PDImport::CopyPageRange(int32_t first, int32_t last) {
     if (dict->EntryCount() == 3 && kids && kids->Kind() == PDKind::Array && kids->Number() == 1 &&
         kids->GetFirstEl()->Kind() == PDKind::Reference) {
       PDObject* only = m_input.GetObj(kids->GetFirstEl()->Number());
-      if (only) top = only;
+      if (only && only->Root() && only->Root()->Dict()) top = only;
     }
     if (PDObject::ClassOf(top->Root()) == kClassPages)
       WalkNode(*top, 0);
@@ -263,6 +263,10 @@ void PDImport::Prune(PDObject& node, int32_t count) {
 
 void PDImport::CopyPage(PDObject& page) {
   int32_t number = page.Number();
+  if (!page.Root() || !page.Root()->Dict()) {
+    SoftError(kUnexpected);
+    return;
+  }
   ++m_count;
   bool looped = static_cast<size_t>(number) < m_onPath.size() && m_onPath[number];
   if (m_count < m_first || m_count > m_last || looped) {

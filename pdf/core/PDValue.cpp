@@ -120,6 +120,7 @@ bool PDValue::AssignStream(const char* bytes, int32_t length, const char* filter
   }
   if (length < 0) length = 0;
   m_stream.assign(bytes, bytes + (bytes ? length : 0));
+  m_isStream = true;
   m_dict->SaveAttrVal(kKeyLength, MakeInt(length));
   if (filterName)
     m_dict->SaveAttrVal(kKeyFilter, MakeText(filterName));

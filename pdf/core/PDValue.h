@@ -75,8 +75,12 @@ public:
   // Stream data, present only on the root value of a stream object.
   bool AssignStream(const char* bytes, int32_t length, const char* filterName);
   // Takes the bytes as they are, without touching /Length or /Filter.
-  void SetStreamBytes(std::vector<char> bytes) { m_stream = std::move(bytes); }
-  bool HasStream() const { return !m_stream.empty(); }
+  void SetStreamBytes(std::vector<char> bytes) {
+    m_stream = std::move(bytes);
+    m_isStream = true;
+  }
+  // True for the root of a stream object, even one whose data is empty.
+  bool HasStream() const { return m_isStream; }
   const std::vector<char>& StreamBytes() const { return m_stream; }
   std::vector<char> TakeStreamBytes() { return std::move(m_stream); }
 
@@ -92,6 +96,7 @@ private:
   PDValuePtr m_nextEl;
   std::unique_ptr<PDDict> m_dict;
   std::vector<char> m_stream;
+  bool m_isStream = false;
 };
 
 }  // namespace folian

@@ -166,10 +166,10 @@ TEST(Merge, destinationDoesNotPullOtherPagesIn) {
 
 TEST(Merge, badInputsFailWithTheirCodeAndKeepEarlierPages) {
   std::string good = Save("m-good.pdf", PagesFile(2, "g"));
-  std::string notPdf = Save("m-not.pdf", "hello, this is not a PDF file at all\n");
+  std::string notPdf = Save("m-not.bad", "hello, this is not a PDF file at all\n");
   std::string truncated = PagesFile(3, "z");
-  truncated = Save("m-truncated.pdf", truncated.substr(0, truncated.size() / 2));
-  std::string encrypted = OutputPath("m-encrypted.pdf");
+  truncated = Save("m-truncated.bad", truncated.substr(0, truncated.size() / 2));
+  std::string encrypted = OutputPath("m-encrypted.bad");
   RunCommand("qpdf --encrypt user owner 256 -- " + good + " " + encrypted + " >/dev/null 2>&1");
 
   std::vector<int32_t> codes;
@@ -201,7 +201,17 @@ TEST(Merge, loopingPagesTreeFailsWithoutHanging) {
                               "<< /Type /Pages /Parent 2 0 R /Kids [2 0 R] /Count 1 >>",
                               Stream("", "% looped\n0 0 m 1 1 l S")});
   std::vector<int32_t> codes;
-  std::string merged = MergeInto("merge-loop.pdf", {{Save("m-loop.pdf", pdf), 1, 0}}, &codes);
+  std::string merged = MergeInto("merge-loop.pdf", {{Save("m-loop.bad", pdf), 1, 0}}, &codes);
   EXPECT_NE(codes.at(0), 0);
   EXPECT_TRUE(QpdfAccepts(OutputPath("merge-loop.pdf")));
+}
+
+TEST(Merge, emptyStreamStaysAStream) {
+  std::string pdf = BuildPdf({"<< /Type /Catalog /Pages 2 0 R >>",
+                              "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
+                              "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 100 100] /Contents 4 0 R >>",
+                              "<< /Length 0 >>\nstream\n\nendstream"});
+  std::string merged = MergeInto("merge-empty-stream.pdf", {{Save("m-empty-stream.pdf", pdf), 1, 0}});
+  EXPECT_NE(merged.find("/Length 0\r\n>>\r\nstream\r\n\r\nendstream"), std::string::npos) << merged;
+  EXPECT_TRUE(QpdfAccepts(OutputPath("merge-empty-stream.pdf")));
 }

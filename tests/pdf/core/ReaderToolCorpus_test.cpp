@@ -3,6 +3,7 @@
 // files: page count and order, media box, visible box, rotation, and the decoded
 // bytes of every stream.
 #include <gtest/gtest.h>
+#include <unistd.h>
 #include <sys/wait.h>
 
 #include <cmath>
@@ -123,7 +124,8 @@ class ReaderToolCorpus : public testing::Test {
 protected:
   static void SetUpTestSuite() {
     if (!Have("qpdf") || !Have("pdfinfo")) return;
-    s_dir = test::OutputPath("reader-corpus");
+    // One folder per process: ctest runs the tests of this suite in parallel processes.
+    s_dir = test::OutputPath("reader-corpus-" + std::to_string(getpid()));
     fs::create_directories(s_dir);
     MakeGhostscriptFiles();
     MakeImageMagickFiles();

@@ -1,0 +1,20 @@
+// Imports every page of the bytes into a memory output twice (a whole-file copy and
+// a middle range from the same input), as a merge does, and closes the output.
+#include <cstdint>
+#include <memory>
+
+#include "pdf/doc/PDOutDoc.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  auto input = std::make_shared<folian::PDInputDoc>();
+  input->Input().SetDecodeCeiling(size_t{8} << 20);
+  if (!input->Input().OpenMemory(reinterpret_cast<const char*>(data), size)) return 0;
+  folian::PDOutDoc output;
+  output.OpenMemory();
+  if (output.Attach(input)) {
+    output.InputCopyPages(1, 0);
+    output.InputCopyPages(2, 3);
+  }
+  output.Close();
+  return 0;
+}
