@@ -295,6 +295,21 @@ TEST_F(EspacenetTest, skipDuringAStallMarksPagesInFlightBadAndJoinsNothing) {
   EXPECT_EQ(form().lastRun().incomplete, 1);
 }
 
+TEST_F(EspacenetTest, skipMarksOnlyTheLinesOfTheRangeItStopped) {
+  attach();
+  // Drawings 9..10 leave page 9 BAD on slot 4; claims 7..8 use slots 2 and 3
+  // only and are skipped while page 8 is slow.
+  s_sim->Fault("service=espacenet,request=page,number=EP1033882A1,page=9,status=500");
+  s_sim->Fault("service=espacenet,request=page,number=EP1033882A1,page=8,latency=3000");
+  pressWhenRequested(8, "tempStopBtn");
+  run("EP1033882A1", {"CheckBox6", "CheckBox8"});
+  EXPECT_TRUE(hasLine("1. EP1033882A1 :  9 Page   BAD ! ->"));
+  EXPECT_TRUE(hasLine("1. EP1033882A1 :  8 Page  BAD !"));
+  EXPECT_FALSE(hasLine("1. EP1033882A1 :  9 Page  BAD !"));
+  ASSERT_EQ(joined.size(), 1u);
+  EXPECT_EQ(joined[0], (Joined{8, 9, 10, false}));
+}
+
 TEST_F(EspacenetTest, stopAllInTheMiddleEndsTheRun) {
   attach();
   s_sim->Fault("service=espacenet,request=page,number=EP1033882A1,latency=200");
