@@ -39,6 +39,8 @@ bool ParseDocument(const std::string& text, SampleDocument& doc, std::string& er
       d.abstractChars = n;
     } else if (key == "markerline") {
       d.markerLine = n;
+    } else if (key == "keyline") {
+      d.keyLine = n;
     } else {
       error = "unknown document field \"" + key + "\"";
       return false;
@@ -48,8 +50,9 @@ bool ParseDocument(const std::string& text, SampleDocument& doc, std::string& er
     error = "a document needs number=";
     return false;
   }
-  if (d.pages < 1 || d.pages > 32767 || d.markerLine < 1 || d.markerLine > 10000) {
-    error = "pages must be 1..32767 and markerline 1..10000";
+  if (d.pages < 1 || d.pages > 32767 || d.markerLine < 1 || d.markerLine > 10000 || d.keyLine < 9 ||
+      d.keyLine > 10000) {
+    error = "pages must be 1..32767, markerline 1..10000 and keyline 9..10000";
     return false;
   }
   doc = d;
@@ -75,6 +78,8 @@ std::vector<SampleDocument> Catalog::Samples() {
       {"DE19812996", 6, 2, 4, 5, 0},             // another country: sections up to the last page
       {"US6000001", 4, 2, 4, 0, 0},              // US without drawings
       {"EP0500000A1", 6, 2, 5, 0, 0},            // EP without drawings or search report
+      {"WO0000400", 4, 2, 3, 4, 0, 0, 24, "", 400},  // key on line 400 of the abstract page
+      {"WO0000401", 4, 2, 3, 4, 0, 0, 24, "", 401},  // key on line 401: not found
   };
 }
 

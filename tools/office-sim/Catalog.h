@@ -20,6 +20,7 @@ struct SampleDocument {
   int abstractChars = 0;  // the abstract page is padded to at least this length
   int markerLine = 24;    // line of the navigation page that holds the page markers
   std::string abstractId{};  // key the abstract page shows, when not the document's own
+  int keyLine = 9;           // line of the abstract page that holds the key
 
   std::string Kind() const { return number.substr(0, 2); }
   // The document key the esp@cenet abstract page hands out.
@@ -28,7 +29,8 @@ struct SampleDocument {
   std::string AbstractKey() const { return abstractId.empty() ? EspacenetId() : abstractId; }
 };
 
-// Parses "number=EP1,pages=12,des=2,cla=7,dra=9,rep=11,abstract=20000,markerline=24,abstractid=KEY".
+// Parses "number=EP1,pages=12,des=2,cla=7,dra=9,rep=11,abstract=20000,markerline=24,abstractid=KEY,
+// keyline=9".
 bool ParseDocument(const std::string& text, SampleDocument& doc, std::string& error);
 
 class Catalog {

@@ -32,6 +32,7 @@ std::string AbstractPage(const std::optional<SampleDocument>& doc, const std::st
   }
   page += "<TABLE WIDTH=\"100%\" BORDER=\"0\">\n";
   page += "<TR><TD CLASS=\"title\"><B>Bibliographic data: " + doc->number + "</B></TD></TR>\n";
+  for (int line = 9; line < doc->keyLine; ++line) page += "<TR><TD>&nbsp;</TD></TR>\n";
   page += "<TR><TD><A HREF=\"/dips/bnsviewer?CY=ep&LG=en&DB=EPD&PN=" + doc->number + "&ID=" +
           doc->AbstractKey() + "\" TARGET=\"_top\">Original document</A></TD></TR>\n";
   page += "<TR><TD>Publication number: " + doc->number + "</TD></TR>\n";
@@ -87,9 +88,9 @@ class EspacenetService : public OfficeService {
     });
     server.Get("/dips/bnsviewnav", [this](const httplib::Request& req, httplib::Response& res) {
       std::string pn = RawQueryValue(req.target, "PN");
+      // A document is shown only to a client that has its key; EP documents
+      // are asked for by their first nine characters.
       auto doc = m_ctx.catalog.FindByEspacenetId(RawQueryValue(req.target, "ID"));
-      // EP documents are asked for by their first nine characters.
-      if (!doc) doc = m_ctx.catalog.Find(pn);
       if (doc && pn != doc->number && pn != doc->number.substr(0, 9)) doc.reset();
       RequestKey key{kService, "nav", doc ? doc->number : pn, 0};
       Respond(req, res, m_ctx.faults, key, {200, "text/html", NavigationPage(doc)});

@@ -28,7 +28,8 @@ constexpr const char* kUsage =
     "  RULE: service=espacenet,request=page,number=EP1033882A1,page=3,\n"
     "        latency=MS | status=CODE | reset | stall=MS | stallbody=MS | truncate | html,\n"
     "        first=N (fail only the first N attempts)\n"
-    "  DOC:  number=EP1100000A1,pages=100,des=2,cla=80,dra=90,rep=0[,abstract=CHARS][,markerline=N]\n";
+    "  DOC:  number=EP1100000A1,pages=100,des=2,cla=80,dra=90,rep=0[,abstract=CHARS][,markerline=N]\n"
+    "        [,keyline=N][,abstractid=KEY]\n";
 
 struct Options {
   int port = 0;

@@ -146,12 +146,12 @@ TEST_F(EspacenetTest, otherKindsUseTheKeyOfTheAbstractPage) {
   EXPECT_EQ(countRequests("GET /dips/bnsviewnav?CY=ep&LG=en&DB=EPD&PN=WO0050842&ID=WO0050842+D+&"), 1);
 }
 
-TEST_F(EspacenetTest, markersAreReadOnTheFirstHundredLinesOnly) {
+TEST_F(EspacenetTest, keyAndMarkersAreReadOnTheirFirst400And100LinesOnly) {
   EspacenetService& esp = attach();
   struct Case {
     std::string number;
     bool found;
-  } cases[] = {{"EP9999100A1", true}, {"EP9999101A1", false}};
+  } cases[] = {{"EP9999100A1", true}, {"EP9999101A1", false}, {"WO0000400", true}, {"WO0000401", false}};
   for (Case& c : cases) {
     std::string tot, des, cla, dra, rep;
     form().run().CurPatNum = c.number;

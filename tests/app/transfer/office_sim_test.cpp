@@ -226,6 +226,16 @@ TEST_F(OfficeSimTest, markersOnLine100AreTheLastOnesInReach) {
   EXPECT_EQ(ScrapeMarkers(page), (std::vector<std::string>{"5", "2", "3", "4", "0"}));
 }
 
+TEST_F(OfficeSimTest, keyLineMovesTheKeyDownTheAbstractPage) {
+  auto lines = Lines(Abstract("WO0000401"));
+  ASSERT_GT(lines.size(), 401u);
+  EXPECT_NE(lines[400].find("PN=WO0000401&ID=WO0000401+D+"), std::string::npos);
+  EXPECT_EQ(ScrapeKey(Abstract("WO0000400"), "WO0000400"), "WO0000400+D+");
+  EXPECT_EQ(ScrapeKey(Abstract("WO0000401"), "WO0000401"), "");
+  // Without its key the navigation page shows no document.
+  EXPECT_TRUE(ScrapeMarkers(Navigation("WO0000401", "")).empty());
+}
+
 TEST_F(OfficeSimTest, abstractKeyOfAnEpNumberMayDifferFromTheKeyItsPagesNeed) {
   EXPECT_EQ(ScrapeKey(Abstract("EP1234567A1"), "EP1234567A1"), "EP1234567+A1+W+");
   bool ok = true;
