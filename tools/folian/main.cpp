@@ -107,7 +107,7 @@ int Merge(int argc, char** argv) {
     std::remove(out.c_str());
     return 1;
   }
-  (void)pages;
+  std::printf("wrote %s (%d pages)\n", out.c_str(), pages);
   return failures == 0 ? 0 : 1;
 }
 
