@@ -4,10 +4,9 @@
 // mode. Pure functions over a DocumentPlace; paths are joined with "/".
 #include <string>
 
-namespace orvane {
+#include "app/services/SectionAssembly.h"  // SectionCode
 
-// Section codes (BoxNumFile) of the save-range boxes.
-enum SectionCode : int { kFullPages = 4, kPageList = 5, kClaims = 6, kDescription = 7, kDrawings = 8 };
+namespace orvane {
 
 struct DocumentPlace {
   std::string number;      // CurPatNum

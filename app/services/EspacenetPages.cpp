@@ -98,15 +98,15 @@ PageRange SectionRange(int section, DocKind kind, const PageMarkers& m) {
   PageRange r;
   if (kind == DocKind::JP) {
     r = {1, tot};
-  } else if (section == kSectionDrawings) {
+  } else if (section == kDrawings) {
     if (kind == DocKind::US) r = {dra, des - 1};
     else if (kind == DocKind::EP || kind == DocKind::WO) r = {dra, beforeReport};
     else r = {dra, tot};
-  } else if (section == kSectionDescription) {
+  } else if (section == kDescription) {
     if (kind == DocKind::US || kind == DocKind::EP) r = {des, cla};
     else if (kind == DocKind::WO) r = {des, cla - 1};
     else r = {des, tot};
-  } else if (section == kSectionClaims) {
+  } else if (section == kClaims) {
     if (kind == DocKind::US) r = {cla, tot};
     else if (kind == DocKind::EP || kind == DocKind::WO) r = {cla, dra > 0 ? dra - 1 : beforeReport};
     else r = {cla, tot};
@@ -129,11 +129,11 @@ std::vector<std::string> SplitPageList(const std::string& text) {
 
 const char* ClosingLine(int section) {
   switch (section) {
-    case kSectionFull: return "++++ Full Pages  Finished ++++";
-    case kSectionPage: return "+++++ Each Page Finished +++++";
-    case kSectionDrawings: return "+++++ Drawings  Finished +++++";
-    case kSectionDescription: return "+++ Specifications  Finished +++";
-    case kSectionClaims: return "++++++ Claims  Finished ++++++";
+    case kFullPages: return "++++ Full Pages  Finished ++++";
+    case kPageList: return "+++++ Each Page Finished +++++";
+    case kDrawings: return "+++++ Drawings  Finished +++++";
+    case kDescription: return "+++ Specifications  Finished +++";
+    case kClaims: return "++++++ Claims  Finished ++++++";
     default: return "";
   }
 }

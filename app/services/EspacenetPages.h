@@ -11,17 +11,10 @@
 #include <string>
 #include <vector>
 
+#include "app/services/SectionAssembly.h"
+
 namespace orvane {
 
-// Section codes: the check box of each section, and the code that selects the
-// joined document's name.
-enum SectionBox : int {
-  kSectionFull = 4,
-  kSectionPage = 5,
-  kSectionClaims = 6,
-  kSectionDescription = 7,
-  kSectionDrawings = 8,
-};
 
 // The document kind: the first two characters of the number.
 enum class DocKind { US, EP, WO, JP, Other };

@@ -105,32 +105,32 @@ void EspacenetService::TotPrt_TotFile(std::string& readTOTPG, std::string& readD
   // Each section is fetched only when its box is on, in this fixed order;
   // a stop ends the number after the section it cut short.
   if (m_form.control("CheckBox4").checked()) {
-    m_boxNumFile = kSectionFull;
+    m_boxNumFile = kFullPages;
     run.TotPages = static_cast<std::int16_t>(PageNumber(readTOTPG));
     EnsureTempFolder();
-    if (run.TotPages >= 1) ImageWork(kSectionFull, 1, run.TotPages, pat_num, sunseo);
-    CloseSection(kSectionFull);
+    if (run.TotPages >= 1) ImageWork(kFullPages, 1, run.TotPages, pat_num, sunseo);
+    CloseSection(kFullPages);
     if (Stopped()) return;
   }
   if (m_form.control("CheckBox5").checked()) {
-    m_boxNumFile = kSectionPage;
+    m_boxNumFile = kPageList;
     RunPageList(markers, pat_num, sunseo);
-    CloseSection(kSectionPage);
+    CloseSection(kPageList);
     if (Stopped()) return;
   }
   if (m_form.control("CheckBox8").checked()) {
-    if (PageNumber(readDRAPG) >= 1) RunSection(kSectionDrawings, markers, pat_num, sunseo);
-    CloseSection(kSectionDrawings);
+    if (PageNumber(readDRAPG) >= 1) RunSection(kDrawings, markers, pat_num, sunseo);
+    CloseSection(kDrawings);
     if (Stopped()) return;
   }
   if (m_form.control("CheckBox7").checked()) {
-    RunSection(kSectionDescription, markers, pat_num, sunseo);
-    CloseSection(kSectionDescription);
+    RunSection(kDescription, markers, pat_num, sunseo);
+    CloseSection(kDescription);
     if (Stopped()) return;
   }
   if (m_form.control("CheckBox6").checked()) {
-    RunSection(kSectionClaims, markers, pat_num, sunseo);
-    CloseSection(kSectionClaims);
+    RunSection(kClaims, markers, pat_num, sunseo);
+    CloseSection(kClaims);
   }
 }
 
@@ -151,12 +151,12 @@ void EspacenetService::RunPageList(const PageMarkers& markers, const std::string
       continue;
     }
     EnsureTempFolder();
-    ImageWork(kSectionPage, page, page, pat_num, sunseo);
+    ImageWork(kPageList, page, page, pat_num, sunseo);
     lastFetched = last;
   }
   // In bad-page mode the document is joined after the last listed page; when
   // that entry was no page of the document, the join still has to happen.
-  if (badPageMode && run.LastBadPage && !lastFetched && !Stopped() && m_assemble) m_assemble(kSectionPage);
+  if (badPageMode && run.LastBadPage && !lastFetched && !Stopped() && m_assemble) m_assemble(kPageList);
 }
 
 void EspacenetService::RunSection(int section, const PageMarkers& markers, const std::string& pat_num,
@@ -171,8 +171,8 @@ void EspacenetService::RunSection(int section, const PageMarkers& markers, const
 
 void EspacenetService::ImageWork(int BoxNumFile, int startPage, int endPage, const std::string& pat_num,
                                  std::int16_t sunseo) {
-  const int start = BoxNumFile == kSectionFull ? 1 : startPage;
-  const int end = BoxNumFile == kSectionPage ? startPage : endPage;
+  const int start = BoxNumFile == kFullPages ? 1 : startPage;
+  const int end = BoxNumFile == kPageList ? startPage : endPage;
   if (start < 1 || end < start) return;
   m_boxNumFile = BoxNumFile;
   RunState& run = m_form.run();

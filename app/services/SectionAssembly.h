@@ -10,6 +10,10 @@
 
 namespace orvane {
 
+// Section codes: the check box of each section, and the code that names the
+// joined document.
+enum SectionCode : int { kFullPages = 4, kPageList = 5, kClaims = 6, kDescription = 7, kDrawings = 8 };
+
 class SectionAssembly {
  public:
   virtual ~SectionAssembly() = default;

@@ -86,23 +86,23 @@ TEST(EspacenetPages, sectionRangesFollowTheDocumentKind) {
     const PageMarkers& m;
     int first, last;
   } cases[] = {
-      {kSectionDrawings, DocKind::EP, ep, 9, 10},
-      {kSectionDrawings, DocKind::EP, epNoReport, 13, 15},
-      {kSectionDescription, DocKind::EP, ep, 2, 7},
-      {kSectionClaims, DocKind::EP, ep, 7, 8},
-      {kSectionClaims, DocKind::EP, epNoDrawings, 5, 6},
-      {kSectionDrawings, DocKind::US, us, 2, 4},
-      {kSectionDescription, DocKind::US, us, 5, 9},
-      {kSectionClaims, DocKind::US, us, 9, 10},
-      {kSectionDrawings, DocKind::WO, wo, 15, 17},
-      {kSectionDescription, DocKind::WO, wo, 2, 11},
-      {kSectionClaims, DocKind::WO, wo, 12, 14},
-      {kSectionDrawings, DocKind::JP, jp, 1, 8},
-      {kSectionDescription, DocKind::JP, jp, 1, 8},
-      {kSectionClaims, DocKind::JP, jp, 1, 8},
-      {kSectionDrawings, DocKind::Other, other, 12, 14},
-      {kSectionDescription, DocKind::Other, other, 2, 14},
-      {kSectionClaims, DocKind::Other, other, 10, 14},
+      {kDrawings, DocKind::EP, ep, 9, 10},
+      {kDrawings, DocKind::EP, epNoReport, 13, 15},
+      {kDescription, DocKind::EP, ep, 2, 7},
+      {kClaims, DocKind::EP, ep, 7, 8},
+      {kClaims, DocKind::EP, epNoDrawings, 5, 6},
+      {kDrawings, DocKind::US, us, 2, 4},
+      {kDescription, DocKind::US, us, 5, 9},
+      {kClaims, DocKind::US, us, 9, 10},
+      {kDrawings, DocKind::WO, wo, 15, 17},
+      {kDescription, DocKind::WO, wo, 2, 11},
+      {kClaims, DocKind::WO, wo, 12, 14},
+      {kDrawings, DocKind::JP, jp, 1, 8},
+      {kDescription, DocKind::JP, jp, 1, 8},
+      {kClaims, DocKind::JP, jp, 1, 8},
+      {kDrawings, DocKind::Other, other, 12, 14},
+      {kDescription, DocKind::Other, other, 2, 14},
+      {kClaims, DocKind::Other, other, 10, 14},
   };
   for (const Case& c : cases) {
     const PageRange r = SectionRange(c.section, c.kind, c.m);
@@ -114,11 +114,11 @@ TEST(EspacenetPages, sectionRangesFollowTheDocumentKind) {
 
 TEST(EspacenetPages, rangesOutsideTheDocumentAreEmptyOrCut) {
   // No description marker, a report before the drawings, markers past the end.
-  EXPECT_TRUE(SectionRange(kSectionDescription, DocKind::EP, {"12", "0", "7", "9", "0"}).empty());
-  EXPECT_TRUE(SectionRange(kSectionDrawings, DocKind::EP, {"12", "2", "7", "9", "5"}).empty());
-  EXPECT_EQ(SectionRange(kSectionClaims, DocKind::US, {"10", "5", "9", "2", "0"}).last, 10);
-  EXPECT_EQ(SectionRange(kSectionDescription, DocKind::US, {"6", "5", "9", "2", "0"}).last, 6);
-  EXPECT_TRUE(SectionRange(kSectionClaims, DocKind::JP, {"x", "2", "5", "6", "0"}).empty());
+  EXPECT_TRUE(SectionRange(kDescription, DocKind::EP, {"12", "0", "7", "9", "0"}).empty());
+  EXPECT_TRUE(SectionRange(kDrawings, DocKind::EP, {"12", "2", "7", "9", "5"}).empty());
+  EXPECT_EQ(SectionRange(kClaims, DocKind::US, {"10", "5", "9", "2", "0"}).last, 10);
+  EXPECT_EQ(SectionRange(kDescription, DocKind::US, {"6", "5", "9", "2", "0"}).last, 6);
+  EXPECT_TRUE(SectionRange(kClaims, DocKind::JP, {"x", "2", "5", "6", "0"}).empty());
 }
 
 TEST(EspacenetPages, kindIsTheFirstTwoCharacters) {

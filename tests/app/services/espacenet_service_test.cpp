@@ -253,7 +253,7 @@ TEST_F(EspacenetTest, aShortRangeStartsOnlyItsSlots) {
   r.SaveFolder = (m_root / "patent_file").string();
   m_session->State().EspID = "EP+++1033882A1+I+";
   m_session->State().downfolder = r.SaveFolder + "/EP1033882A1";
-  esp.ImageWork(kSectionClaims, 7, 9, r.CurPatNum, r.SeqNo);
+  esp.ImageWork(kClaims, 7, 9, r.CurPatNum, r.SeqNo);
   // Pages 7, 8, 9 go to slots 2, 3, 4: the slot is the page modulo five.
   EXPECT_EQ(sent, (std::vector<std::pair<int, int>>{{2, 7}, {3, 8}, {4, 9}}));
   EXPECT_EQ(joined, (std::vector<Joined>{{6, 7, 9, true}}));
