@@ -58,14 +58,13 @@ struct FileHost : testing::RecordingHost {
 class AssemblyTest : public testing::WindowTest {
  protected:
   static void SetUpTestSuite() {
-    s_sim = new SimProcess({"--doc", "number=EP1234567,pages=8,des=2,cla=4,dra=7,rep=0"});
+    s_sim.Start({"--doc", "number=EP1234567,pages=8,des=2,cla=4,dra=7,rep=0"});
   }
-  static void TearDownTestSuite() { delete s_sim; }
+  static void TearDownTestSuite() { s_sim.Stop(); }
 
   void SetUp() override {
     WindowTest::SetUp();
-    ASSERT_TRUE(s_sim->Ok()) << s_sim->FirstLine();
-    s_sim->Reset();
+    ASSERT_TRUE(s_sim.ReadyForTest());
     writeOption("hosts.txt", "connect_to=" + s_sim->ConnectTo() + "\n");
     m_bin = m_root / "bin";
     setenv(kPrintVariable, RecorderScript(m_bin, "lp", m_root / "printed.txt").c_str(), 1);
@@ -152,13 +151,12 @@ class AssemblyTest : public testing::WindowTest {
                   fs::copy_options::overwrite_existing, ec);
   }
 
-  static SimProcess* s_sim;
+  static inline SharedSim s_sim;
   fs::path m_bin;
   RetrievalSession* m_session = nullptr;
   AssemblyPart* m_part = nullptr;
 };
 
-SimProcess* AssemblyTest::s_sim = nullptr;
 
 TEST_F(AssemblyTest, claimsWithoutPerNumberFolderGiveOneDocumentAndNoTemporaryFolder) {
   Start(false);

@@ -33,13 +33,12 @@ std::ostream& operator<<(std::ostream& out, const Joined& j) {
 
 class EspacenetTest : public testing::WindowTest {
  protected:
-  static void SetUpTestSuite() { s_sim = new test::SimProcess(); }
-  static void TearDownTestSuite() { delete s_sim; }
+  static void SetUpTestSuite() { s_sim.Start(); }
+  static void TearDownTestSuite() { s_sim.Stop(); }
 
   void SetUp() override {
     WindowTest::SetUp();
-    ASSERT_TRUE(s_sim->Ok()) << s_sim->FirstLine();
-    s_sim->Reset();
+    ASSERT_TRUE(s_sim.ReadyForTest());
     writeOption("hosts.txt", "connect_to=" + s_sim->ConnectTo() + "\n");
   }
 
@@ -95,13 +94,12 @@ class EspacenetTest : public testing::WindowTest {
     });
   }
 
-  static test::SimProcess* s_sim;
+  static inline test::SharedSim s_sim;
   RetrievalSession* m_session = nullptr;
   std::vector<Joined> joined;
   const char* m_pressAt = nullptr;
 };
 
-test::SimProcess* EspacenetTest::s_sim = nullptr;
 
 TEST_F(EspacenetTest, lookupReadsTheKeyAndTheFiveMarkers) {
   EspacenetService& esp = attach();

@@ -47,13 +47,12 @@ class PageLoopService : public RetrievalService {
 
 class SessionTest : public testing::WindowTest {
  protected:
-  static void SetUpTestSuite() { s_sim = new test::SimProcess(); }
-  static void TearDownTestSuite() { delete s_sim; }
+  static void SetUpTestSuite() { s_sim.Start(); }
+  static void TearDownTestSuite() { s_sim.Stop(); }
 
   void SetUp() override {
     WindowTest::SetUp();
-    ASSERT_TRUE(s_sim->Ok()) << s_sim->FirstLine();
-    s_sim->Reset();
+    ASSERT_TRUE(s_sim.ReadyForTest());
     writeOption("hosts.txt", "# the simulator\nconnect_to=" + s_sim->ConnectTo() + "\n");
   }
 
@@ -62,10 +61,9 @@ class SessionTest : public testing::WindowTest {
     return RetrievalSession::AttachTo(form());
   }
 
-  static test::SimProcess* s_sim;
+  static inline test::SharedSim s_sim;
 };
 
-test::SimProcess* SessionTest::s_sim = nullptr;
 
 TEST_F(SessionTest, hostsFileOfTheSettingsRootReachesTheTransfers) {
   writeOption("hosts.txt", "espacenet=ep.example.test\nconnect_to=" + s_sim->ConnectTo() + "\n");

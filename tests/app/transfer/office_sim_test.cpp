@@ -59,11 +59,10 @@ std::vector<std::string> ScrapeMarkers(const std::string& page) {
 
 class OfficeSimTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() { s_sim = new test::SimProcess(); }
-  static void TearDownTestSuite() { delete s_sim; }
+  static void SetUpTestSuite() { s_sim.Start(); }
+  static void TearDownTestSuite() { s_sim.Stop(); }
   void SetUp() override {
-    ASSERT_TRUE(s_sim->Ok()) << s_sim->FirstLine();
-    s_sim->Reset();
+    ASSERT_TRUE(s_sim.ReadyForTest());
   }
 
   std::string Get(const std::string& path, bool* ok = nullptr) {
@@ -77,12 +76,11 @@ class OfficeSimTest : public ::testing::Test {
     return Get("/dips/bnsviewnav?CY=ep&LG=en&DB=EPD&PN=" + pn + "&ID=" + id + "&RETR=OKE&PG=1");
   }
 
-  static test::SimProcess* s_sim;
+  static inline test::SharedSim s_sim;
   TransferEngine m_engine;
   Transfer m_inet{m_engine, "Inet0"};
 };
 
-test::SimProcess* OfficeSimTest::s_sim = nullptr;
 
 TEST_F(OfficeSimTest, firstLineNamesTheAddress) {
   EXPECT_EQ(s_sim->FirstLine(), "listening on 127.0.0.1:" + std::to_string(s_sim->Port()));

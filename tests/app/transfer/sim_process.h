@@ -8,7 +8,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <gtest/gtest.h>
+
 #include <chrono>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -124,6 +127,26 @@ class SimProcess {
   int m_out = -1;
   int m_port = 0;
   std::string m_firstLine;
+};
+
+// One simulator shared by the tests of a suite: started with the suite, stopped
+// after it, and reset before each test. Fixtures hold it as `static inline SharedSim`.
+class SharedSim {
+ public:
+  void Start(std::vector<std::string> extraArgs = {}) { m_sim = std::make_unique<SimProcess>(std::move(extraArgs)); }
+  void Stop() { m_sim.reset(); }
+  SimProcess* operator->() const { return m_sim.get(); }
+
+  // The simulator is up, with no faults left and an empty log; use in ASSERT_TRUE.
+  testing::AssertionResult ReadyForTest() const {
+    if (!m_sim || !m_sim->Ok())
+      return testing::AssertionFailure() << "office-sim did not start: " << (m_sim ? m_sim->FirstLine() : "");
+    m_sim->Reset();
+    return testing::AssertionSuccess();
+  }
+
+ private:
+  std::unique_ptr<SimProcess> m_sim;
 };
 
 }  // namespace orvane::test

@@ -29,12 +29,11 @@ std::string ReadAll(const fs::path& path) {
 
 class SlotsTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() { s_sim = new test::SimProcess(); }
-  static void TearDownTestSuite() { delete s_sim; }
+  static void SetUpTestSuite() { s_sim.Start(); }
+  static void TearDownTestSuite() { s_sim.Stop(); }
 
   void SetUp() override {
-    ASSERT_TRUE(s_sim->Ok()) << s_sim->FirstLine();
-    s_sim->Reset();
+    ASSERT_TRUE(s_sim.ReadyForTest());
     static int serial = 0;
     m_dir = fs::temp_directory_path() / ("orvane-slots-" + std::to_string(getpid()) + "-" + std::to_string(++serial));
     fs::create_directories(m_dir);
@@ -103,14 +102,13 @@ class SlotsTest : public ::testing::Test {
     EXPECT_NE(pdf.find("%%EOF"), std::string::npos);
   }
 
-  static test::SimProcess* s_sim;
+  static inline test::SharedSim s_sim;
   fs::path m_dir;
   test::FakeSlotHost m_host;
   std::unique_ptr<TransferSlots> m_slots;
   std::vector<std::pair<int, int>> m_requests;  // (slot, page) of every request sent
 };
 
-test::SimProcess* SlotsTest::s_sim = nullptr;
 
 TEST_F(SlotsTest, threePageRangeUsesSlotsOneToThreeOnly) {
   ASSERT_TRUE(RunRange(1, 3));

@@ -16,11 +16,10 @@ using Clock = std::chrono::steady_clock;
 
 class TransferTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() { s_sim = new test::SimProcess(); }
-  static void TearDownTestSuite() { delete s_sim; }
+  static void SetUpTestSuite() { s_sim.Start(); }
+  static void TearDownTestSuite() { s_sim.Stop(); }
   void SetUp() override {
-    ASSERT_TRUE(s_sim->Ok()) << s_sim->FirstLine();
-    s_sim->Reset();
+    ASSERT_TRUE(s_sim.ReadyForTest());
   }
 
   // Polls until cond holds; false after timeoutMs.
@@ -37,11 +36,10 @@ class TransferTest : public ::testing::Test {
     return s_sim->Base() + "/dips/bns.pdf?PN=EP1033882A1&ID=EP+++1033882A1+I+&PG=" + std::to_string(page) + "+";
   }
 
-  static test::SimProcess* s_sim;
+  static inline test::SharedSim s_sim;
   TransferEngine m_engine;
 };
 
-test::SimProcess* TransferTest::s_sim = nullptr;
 
 TEST_F(TransferTest, noticesArriveInTheControlsOrder) {
   Transfer t(m_engine, "Inet1");
