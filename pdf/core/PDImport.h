@@ -48,8 +48,6 @@ public:
   int32_t PagesCopied() const { return m_pagesCopied; }
 
 private:
-  struct Walk;
-
   void PrepareState();
   bool WalkNode(PDObject& node, int depth);
   bool WalkKids(PDObject& node, int depth);

@@ -129,8 +129,4 @@ bool PDOutDoc::FinishDocument() {
   return WriteInfo();
 }
 
-bool PDOutDoc::WriteContents() { return PDFile::WriteContents(); }
-
-void PDOutDoc::WriteCatalogEntries() { PDFile::WriteCatalogEntries(); }
-
 }  // namespace folian

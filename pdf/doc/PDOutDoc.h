@@ -65,8 +65,6 @@ public:
 
 protected:
   bool FinishDocument() override;
-  bool WriteContents() override;
-  void WriteCatalogEntries() override;
 
 private:
   bool EndPage();
