@@ -1,7 +1,7 @@
 # folian_layer(NAME DIR [DEPS...])
 # Builds every .cpp under DIR (one level) into a static library NAME that links DEPS.
 # A layer that has no sources yet is an interface library, so the targets above it
-# can name it already. Includes are rooted at the repository, e.g. "pdf/core/PDValue.h".
+# can name it already. Includes are rooted at the repository, e.g. "pdf/object/PDValue.h".
 function(folian_layer name dir)
   file(GLOB sources CONFIGURE_DEPENDS "${CMAKE_SOURCE_DIR}/${dir}/*.cpp")
   if(sources)

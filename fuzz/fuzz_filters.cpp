@@ -2,9 +2,9 @@
 #include <cstdint>
 #include <string>
 
-#include "pdf/core/ByteString.h"
-#include "pdf/core/PDDict.h"
-#include "pdf/core/StreamDecoder.h"
+#include "pdf/base/ByteString.h"
+#include "pdf/object/PDDict.h"
+#include "pdf/filter/StreamDecoder.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size == 0) return 0;

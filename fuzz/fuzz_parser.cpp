@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "pdf/core/InputSource.h"
-#include "pdf/core/PDParser.h"
+#include "pdf/io/InputSource.h"
+#include "pdf/syntax/PDParser.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const char* bytes = reinterpret_cast<const char*>(data);

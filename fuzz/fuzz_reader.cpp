@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "pdf/core/PDFInput.h"
+#include "pdf/reader/PDFInput.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   folian::PDFInput input;

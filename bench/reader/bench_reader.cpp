@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "pdf/core/PDFInput.h"
+#include "pdf/reader/PDFInput.h"
 #include "pdf/doc/PDOutDoc.h"
 
 namespace {

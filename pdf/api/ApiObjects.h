@@ -7,7 +7,7 @@
 #include <new>
 
 #include "pdf/api/HandleTable.h"
-#include "pdf/core/Status.h"
+#include "pdf/base/Status.h"
 #include "pdf/doc/PDInputDoc.h"
 #include "pdf/doc/PDOutDoc.h"
 

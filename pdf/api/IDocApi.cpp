@@ -4,8 +4,8 @@
 #include "pdf/api/ApiObjects.h"
 #include "pdf/api/ByteBuffer.h"
 #include "pdf/api/folian32.h"
-#include "pdf/core/PDDict.h"
-#include "pdf/core/StringCodec.h"
+#include "pdf/object/PDDict.h"
+#include "pdf/base/StringCodec.h"
 
 using namespace folian;
 

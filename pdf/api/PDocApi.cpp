@@ -36,7 +36,10 @@ FLHANDLE PDocNew(const char* fileName, uint16_t width, int32_t height, int32_t* 
     if (width != 0) doc.SetPageSize(width, static_cast<uint16_t>(height));
     // The header goes out at once, so that no other header is written before the
     // first object.
-    doc.WriteToken("%PDF-1.3\n");
+    if (!doc.WriteHeader(PDFile::HeaderEnd::kLineFeed)) {
+      if (error) *error = doc.LastError() != 0 ? doc.LastError() : kFailed;
+      return 0;
+    }
     return HandleTable::Instance().Add(std::move(object));
   } catch (...) {
     if (error) *error = ENOMEM;
@@ -135,7 +138,7 @@ int32_t AppendOperators(FLHANDLE content, const char* operators) {
   return Guarded<ContentObject>(content, int32_t{kMissingHandle}, int32_t{kFailed}, [&](ContentObject& object) {
     PDocObject* owner = HandleTable::Instance().Get<PDocObject>(object.doc);
     if (!owner) return int32_t{kMissingHandle};
-    if (owner->doc.State() != PDFile::kWriting) return int32_t{kBadCallingSequence};
+    if (owner->doc.State() != PDDocumentBase::kWriting) return int32_t{kBadCallingSequence};
     if (operators && *operators) {
       owner->doc.Content().Append(operators);
       owner->doc.Content().Append("\n");

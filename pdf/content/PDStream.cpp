@@ -1,7 +1,7 @@
 #include "pdf/content/PDStream.h"
 
-#include "pdf/core/ContentCompression.h"
-#include "pdf/core/PDFile.h"
+#include "pdf/writer/ContentStreamWriter.h"
+#include "pdf/writer/PDFile.h"
 
 namespace folian {
 

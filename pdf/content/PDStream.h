@@ -6,7 +6,7 @@
 // that later requests return the same object.
 #include <cstdint>
 
-#include "pdf/core/ByteString.h"
+#include "pdf/base/ByteString.h"
 
 namespace folian {
 

@@ -1,6 +1,6 @@
 #include "pdf/doc/PDInputDoc.h"
 
-#include "pdf/core/PDDict.h"
+#include "pdf/object/PDDict.h"
 
 namespace folian {
 

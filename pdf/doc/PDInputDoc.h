@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <memory>
 
-#include "pdf/core/PDFInput.h"
-#include "pdf/core/PDImport.h"
+#include "pdf/reader/PDFInput.h"
+#include "pdf/import/PDImport.h"
 
 namespace folian {
 

@@ -4,9 +4,9 @@
 #include <cstring>
 #include <ctime>
 
-#include "pdf/core/PDDict.h"
-#include "pdf/core/Status.h"
-#include "pdf/core/StringCodec.h"
+#include "pdf/object/PDDict.h"
+#include "pdf/base/Status.h"
+#include "pdf/base/StringCodec.h"
 
 namespace folian {
 

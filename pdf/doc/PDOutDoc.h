@@ -13,7 +13,7 @@
 #include <string>
 
 #include "pdf/content/PDStream.h"
-#include "pdf/core/PDFile.h"
+#include "pdf/writer/PDFile.h"
 #include "pdf/doc/PDInputDoc.h"
 
 namespace folian {

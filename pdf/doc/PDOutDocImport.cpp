@@ -1,5 +1,5 @@
 // The output document's side of page import: its current input and merging.
-#include "pdf/core/Status.h"
+#include "pdf/base/Status.h"
 #include "pdf/doc/PDOutDoc.h"
 
 namespace folian {

@@ -7,8 +7,8 @@
 #include <functional>
 
 #include "pdf/PdfScan.h"
-#include "pdf/core/PDDict.h"
-#include "pdf/core/Status.h"
+#include "pdf/object/PDDict.h"
+#include "pdf/base/Status.h"
 
 using namespace folian;
 using namespace folian::test;

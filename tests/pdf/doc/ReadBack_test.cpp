@@ -5,8 +5,8 @@
 #include <string>
 
 #include "pdf/PdfScan.h"
-#include "pdf/core/PDDict.h"
-#include "pdf/core/PDFInput.h"
+#include "pdf/object/PDDict.h"
+#include "pdf/reader/PDFInput.h"
 #include "pdf/doc/PDOutDoc.h"
 
 namespace folian {

@@ -1,0 +1,56 @@
+#pragma once
+// PDArr: a growable array of fixed-size elements (32-bit numbers or pairs of them)
+// that grows by a fixed step. Reading outside 0..count-1 prints a diagnostic and
+// reports failure; the caller decides which error code that becomes.
+#include <cstdint>
+#include <vector>
+
+#include "pdf/base/Diagnostics.h"
+
+namespace folian {
+
+template <typename T>
+class PDArr {
+public:
+  explicit PDArr(int32_t growthStep = 20) : m_step(growthStep > 0 ? growthStep : 1) {}
+
+  void Append(const T& value) {
+    if (m_items.size() == m_items.capacity()) m_items.reserve(m_items.capacity() + m_step);
+    m_items.push_back(value);
+  }
+
+  // Copies element i into out; false (with the diagnostic) when i is out of range.
+  bool Get(int32_t i, T& out) const {
+    if (i < 0 || i >= Count()) {
+      Diag("PDArr: index out of range\n");
+      return false;
+    }
+    out = m_items[static_cast<size_t>(i)];
+    return true;
+  }
+
+  bool Set(int32_t i, const T& value) {
+    if (i < 0 || i >= Count()) {
+      Diag("PDArr: index out of range\n");
+      return false;
+    }
+    m_items[static_cast<size_t>(i)] = value;
+    return true;
+  }
+
+  int32_t Count() const { return static_cast<int32_t>(m_items.size()); }
+  int32_t Capacity() const { return static_cast<int32_t>(m_items.capacity()); }
+  void Clear() { m_items.clear(); }
+  const std::vector<T>& Items() const { return m_items; }
+
+private:
+  std::vector<T> m_items;
+  int32_t m_step;
+};
+
+struct PDPair {
+  int32_t first = 0;
+  int32_t second = 0;
+};
+
+}  // namespace folian

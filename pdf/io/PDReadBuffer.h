@@ -1,0 +1,54 @@
+#pragma once
+// PDReadBuffer: a small window over an InputSource for the tokenizer, with one
+// mark to return to after a look-ahead.
+//
+// The window holds 256 bytes plus 20 bytes of room for look-ahead behind a mark.
+// The mark is a file offset, so a look-ahead that runs past the window still
+// returns to it by re-reading. The source is borrowed and must outlive the buffer.
+// Failure: at the end of the data Get() and Peek() yield kEnd.
+#include <cstdint>
+
+#include "pdf/io/InputSource.h"
+
+namespace folian {
+
+class PDReadBuffer {
+public:
+  static constexpr int kWindow = 256;
+  static constexpr int kLookAheadRoom = 20;
+  static constexpr int kEnd = -1;
+
+  PDReadBuffer(InputSource& source, int64_t offset = 0);
+
+  // The next byte (0..255), consumed or not; kEnd at the end of the data.
+  int Get() { return m_pos < m_end || FillBuffer() > 0 ? static_cast<unsigned char>(m_window[m_pos++]) : kEnd; }
+  int Peek() { return m_pos < m_end || FillBuffer() > 0 ? static_cast<unsigned char>(m_window[m_pos]) : kEnd; }
+  bool AtEnd() { return Peek() == kEnd; }
+
+  // File offset of the next byte to be read.
+  int64_t Offset() const { return m_base + m_pos; }
+  void Seek(int64_t offset);
+  InputSource& Source() const { return m_source; }
+
+  void SetMark() { m_mark = Offset(); }
+  void RestoreMark();
+  void ClearMark() { m_mark = -1; }
+  bool HasMark() const { return m_mark >= 0; }
+
+  // Refills the window behind the read position; yields the number of bytes read.
+  int FillBuffer();
+
+  // Reads `count` bytes from the read position on (window first, then the source);
+  // yields the number read.
+  size_t ReadBytes(char* out, size_t count);
+
+private:
+  InputSource& m_source;
+  char m_window[kWindow + kLookAheadRoom];
+  int m_pos = 0;
+  int m_end = 0;
+  int64_t m_base = 0;  // file offset of m_window[0]
+  int64_t m_mark = -1;
+};
+
+}  // namespace folian

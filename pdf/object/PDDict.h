@@ -1,0 +1,81 @@
+#pragma once
+// PDDict: the entry table of one Dictionary value, owned by that value.
+//
+// Keys are kept with their leading slash. Every key ever used gets a 16-bit index
+// that stays fixed for the life of the dictionary; indexes 0..16 are the
+// WellKnownKeys, the same in every dictionary, so frequent keys are reached without
+// comparing strings. The order list holds the indexes that currently have a value,
+// in the order they first received one; that is the order entries are written in.
+// Values stored in the table are owned by it.
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "pdf/object/PDValue.h"
+
+namespace folian {
+
+enum WellKnownKey : int16_t {
+  kKeyLength = 0,
+  kKeyPages = 1,
+  kKeyOutlines = 2,
+  kKeyKids = 3,
+  kKeyParent = 4,
+  kKeyType = 5,
+  kKeyCount = 6,
+  kKeyResources = 7,
+  kKeyDest = 8,
+  kKeyContents = 9,
+  kKeyAnnots = 10,
+  kKeyFont = 11,
+  kKeyMediaBox = 12,
+  kKeyXObject = 13,
+  kKeyFilter = 14,
+  kKeyName = 15,
+  kKeyProcSet = 16,
+};
+constexpr int kWellKnownKeyCount = 17;
+extern const char* const WellKnownKeys[kWellKnownKeyCount];
+
+class PDDict {
+public:
+  PDDict();
+  ~PDDict();
+  PDDict(const PDDict&) = delete;
+  PDDict& operator=(const PDDict&) = delete;
+
+  // Index of the key (whole string, case-sensitive); an unknown key is added.
+  // -1 when the 16-bit key table is full.
+  int32_t KeyIndex(const char* key);
+  // Index of the key, or -1; never adds a key.
+  int32_t FindKey(const char* key) const;
+  const char* KeyAt(int32_t index) const;
+
+  PDValue* Find(const char* key) const;
+  PDValue* Get(int32_t index) const;
+  // Stores the value; a value already in the slot is destroyed and the entry keeps
+  // its place in the order list.
+  void SaveAttrVal(int32_t index, PDValuePtr value);
+  void SaveAttrVal(const char* key, PDValuePtr value) { SaveAttrVal(KeyIndex(key), std::move(value)); }
+  void Remove(int32_t index);
+  // Takes the value out of its slot (and the order list) without destroying it.
+  PDValuePtr Take(int32_t index);
+
+  // The position-th entry of the order list; false past the end.
+  bool EntryAt(int32_t position, PDValue*& value, int32_t& keyIndex) const;
+  int32_t EntryCount() const { return static_cast<int32_t>(m_order.size()); }
+  int32_t KeyCount() const { return static_cast<int32_t>(m_keys.size()); }
+
+  // Moves the value under the same key name into target, replacing a value there,
+  // and empties the source slot.
+  void MoveEntry(int32_t index, PDDict& target);
+  void MoveEntry(const char* key, PDDict& target);
+
+private:
+  std::vector<const char*> m_keys;  // well-known constants, or pointers into m_ownedKeys
+  std::vector<std::unique_ptr<char[]>> m_ownedKeys;
+  std::vector<PDValuePtr> m_values;
+  std::vector<int16_t> m_order;
+};
+
+}  // namespace folian

@@ -1,0 +1,102 @@
+#pragma once
+// PDValue: one node of a PDF value tree.
+//
+// Only integers, references, arrays and dictionaries are structured. Every other
+// PDF value (name, real, boolean, null, string) is a Text node holding its exact
+// PDF source form, written back byte for byte. A node owns its subtree: an Array
+// owns its elements (chained through m_nextEl), a Dictionary owns its PDDict and
+// every entry value, and the root value of a stream object owns the stream bytes.
+// Destroying a node frees the whole subtree. Nodes are handed around as
+// std::unique_ptr; raw PDValue* are borrowed and live as long as their owner.
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "pdf/base/ByteString.h"
+
+namespace folian {
+
+class PDDict;
+
+enum class PDKind : int32_t {
+  None = 0,
+  Integer = 2,
+  Reference = 3,
+  Array = 4,
+  Dictionary = 5,
+  Text = 6,
+};
+
+class PDValue;
+using PDValuePtr = std::unique_ptr<PDValue>;
+
+class PDValue {
+public:
+  explicit PDValue(PDKind kind = PDKind::None, int32_t number = 0);
+  ~PDValue();
+  PDValue(const PDValue&) = delete;
+  PDValue& operator=(const PDValue&) = delete;
+
+  static PDValuePtr Make(PDKind kind, int32_t number = 0);
+  static PDValuePtr MakeInt(int32_t value) { return Make(PDKind::Integer, value); }
+  static PDValuePtr MakeRef(int32_t number) { return Make(PDKind::Reference, number); }
+  static PDValuePtr MakeArray() { return Make(PDKind::Array); }
+  static PDValuePtr MakeDict();
+  static PDValuePtr MakeText(const char* text);
+  static PDValuePtr MakeText(const ByteString& text);
+  static PDValuePtr MakeReal(float value);
+
+  // A new, independent tree (without stream bytes); a missing source gives none.
+  static PDValuePtr Copy(const PDValue* source);
+  PDValuePtr Copy() const { return Copy(this); }
+
+  PDKind Kind() const { return m_kind; }
+  bool Is(PDKind kind) const { return m_kind == kind; }
+  // Integer: the value; Reference: the object number; Array: the element count.
+  int32_t Number() const { return m_number; }
+  void SetNumber(int32_t number) { m_number = number; }
+  const ByteString& Text() const { return m_text; }
+  void SetText(const ByteString& text) { m_text = text; }
+  // True for a Text node whose source form equals `text`, e.g. IsText("/Page").
+  bool IsText(const char* text) const;
+
+  // Array elements.
+  PDValue* GetFirstEl() const;
+  PDValue* Next() const { return m_nextEl.get(); }
+  void SetFirstEl(PDValuePtr element);
+  void AppendEl(PDValuePtr element);
+  // Element i of an Array, or none.
+  PDValue* ElementAt(int32_t index) const;
+
+  // Dictionary table; none for other kinds.
+  PDDict* Dict() const { return m_dict.get(); }
+
+  // Stream data, present only on the root value of a stream object.
+  bool AssignStream(const char* bytes, int32_t length, const char* filterName);
+  // Takes the bytes as they are, without touching /Length or /Filter.
+  void SetStreamBytes(std::vector<char> bytes) {
+    m_stream = std::move(bytes);
+    m_isStream = true;
+  }
+  // True for the root of a stream object, even one whose data is empty.
+  bool HasStream() const { return m_isStream; }
+  const std::vector<char>& StreamBytes() const { return m_stream; }
+  std::vector<char> TakeStreamBytes() { return std::move(m_stream); }
+
+  // Replaces the number of every Reference in the tree by newNumber(number).
+  void RenumberRefs(const std::function<int32_t(int32_t)>& newNumber);
+
+private:
+  PDKind m_kind;
+  int32_t m_number;
+  ByteString m_text;
+  PDValuePtr m_firstEl;
+  PDValue* m_lastEl = nullptr;  // borrowed: the tail of the element chain, for O(1) appends
+  PDValuePtr m_nextEl;
+  std::unique_ptr<PDDict> m_dict;
+  std::vector<char> m_stream;
+  bool m_isStream = false;
+};
+
+}  // namespace folian

@@ -1,0 +1,306 @@
+#include "pdf/reader/PDFInput.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "pdf/base/Diagnostics.h"
+#include "pdf/object/PDDict.h"
+#include "pdf/syntax/PDParser.h"
+#include "pdf/base/Status.h"
+#include "pdf/filter/StreamDecoder.h"
+#include "pdf/base/StringCodec.h"
+
+namespace folian {
+namespace {
+
+constexpr int64_t kTrailerScan = 2000;
+constexpr char kStartXref[] = "startxref";
+
+int32_t RefNumber(const PDValue* value) { return value && value->Is(PDKind::Reference) ? value->Number() : 0; }
+
+}  // namespace
+
+PDFInput::PDFInput() = default;
+
+PDFInput::~PDFInput() { Close(); }
+
+bool PDFInput::Open(const char* name, bool loadWhole) {
+  Close();
+  if (!name || !*name) return Fail(kParamValue);
+  int32_t error = 0;
+  std::unique_ptr<FileInput> file = FileInput::Open(name, error);
+  if (!file) return Fail(error);
+  m_name = name;
+  if (loadWhole) {
+    std::vector<char> bytes(static_cast<size_t>(file->Size()));
+    if (file->ReadAt(0, bytes.data(), bytes.size()) != bytes.size()) {
+      Diag("error reading trailer (%s)\n", name);
+      return Fail(kBadTrailer);
+    }
+    m_source = std::make_unique<MemoryInput>(std::move(bytes));
+  } else {
+    m_source = std::move(file);
+  }
+  return ReadStructure();
+}
+
+bool PDFInput::OpenMemory(std::vector<char> bytes) {
+  Close();
+  m_source = std::make_unique<MemoryInput>(std::move(bytes));
+  return ReadStructure();
+}
+
+bool PDFInput::OpenMemory(const char* bytes, size_t length) {
+  return OpenMemory(std::vector<char>(bytes, bytes + (bytes ? length : 0)));
+}
+
+bool PDFInput::Close() {
+  m_cache.clear();
+  m_unreadable.clear();
+  m_added.clear();
+  m_parents.clear();
+  m_pageNumbers.clear();
+  m_walkPath.clear();
+  m_walkVisited.clear();
+  m_trailer.reset();
+  m_xref = PDXrefTable();
+  m_source.reset();
+  m_version.clear();
+  m_ids[0].Clear();
+  m_ids[1].Clear();
+  m_rootNumber = m_infoNumber = m_pagesRoot = m_outlines = m_acroForm = m_threads = m_dests = m_viewerPrefs = 0;
+  m_encrypted = false;
+  m_loads = 0;
+  if (m_state == kReading) m_state = kClosed;
+  return true;
+}
+
+bool PDFInput::ReadStructure() {
+  char head[8] = {};
+  size_t got = m_source->ReadAt(0, head, sizeof head);
+  if (got < 5 || std::memcmp(head, "%PDF-", 5) != 0) {
+    Close();
+    return Fail(kNotPdf);
+  }
+  m_version.assign(head + 5, std::min<size_t>(3, got - 5));
+  int64_t startxref = FindStartXref();
+  if (startxref <= 0) return false;
+  int32_t status = m_xref.Read(*m_source, startxref);
+  if (status != kOk) {
+    if (m_xref.FoundXrefStream()) Diag("cross-reference streams are not read (%s)\n", m_name.c_str());
+    return Fail(status);
+  }
+  m_trailer = m_xref.TakeTrailer();
+  if (!m_trailer) return Fail(kBadTrailer);
+  if (!ReadTrailerEntries()) return false;
+
+  TakeSerial();
+  m_state = kReading;
+  PDObject* catalog = GetObj(m_rootNumber);
+  if (!catalog || !catalog->Root()->Is(PDKind::Dictionary)) {
+    Diag("cannot read catalog (%s)\n", m_name.c_str());
+    m_state = kClosed;
+    return Fail(kReadingObject);
+  }
+  ReadCatalogEntries(*catalog);
+  return true;
+}
+
+int64_t PDFInput::FindStartXref() {
+  int64_t size = m_source->Size();
+  int64_t tail = std::min(kTrailerScan, size);
+  std::vector<char> bytes(static_cast<size_t>(tail));
+  if (m_source->ReadAt(size - tail, bytes.data(), bytes.size()) != bytes.size()) {
+    Diag("error reading trailer (%s)\n", m_name.c_str());
+    Fail(kBadTrailer);
+    return -1;
+  }
+  std::string_view text(bytes.data(), bytes.size());
+  size_t at = text.rfind(kStartXref);
+  int64_t offset = 0;
+  if (at != std::string_view::npos) {
+    size_t i = at + sizeof kStartXref - 1;
+    while (i < text.size() && (IsPdfWhite(static_cast<unsigned char>(text[i])) || text[i] < 32)) ++i;
+    while (i < text.size() && IsPdfDigit(static_cast<unsigned char>(text[i])) && offset < size)
+      offset = offset * 10 + (text[i++] - '0');
+  }
+  if (offset <= 0 || offset >= size) {
+    Diag("error scanning xref position (%s)\n", m_name.c_str());
+    Fail(kBadXref);
+    return -1;
+  }
+  return offset;
+}
+
+bool PDFInput::ReadTrailerEntries() {
+  PDDict* trailer = m_trailer->Dict();
+  const PDValue* size = trailer->Find("/Size");
+  const PDValue* root = trailer->Find("/Root");
+  if (!size || !size->Is(PDKind::Integer) || !root || !root->Is(PDKind::Reference)) {
+    Diag("could not scan trailer information (%s)\n", m_name.c_str());
+    return Fail(kBadTrailer);
+  }
+  m_rootNumber = root->Number();
+  m_infoNumber = RefNumber(trailer->Find("/Info"));
+  m_encrypted = trailer->Find("/Encrypt") != nullptr;
+  const PDValue* ids = trailer->Find("/ID");
+  if (ids && ids->Is(PDKind::Array)) {
+    int which = 0;
+    for (const PDValue* id = ids->GetFirstEl(); id && which < 2; id = id->Next(), ++which)
+      if (id->Is(PDKind::Text) && (id->Text().StartsWith("(") || id->Text().StartsWith("<")))
+        m_ids[which] = DecodeString(id->Text());
+  }
+  return true;
+}
+
+void PDFInput::ReadCatalogEntries(PDObject& catalog) {
+  PDDict* dict = catalog.Root()->Dict();
+  m_pagesRoot = RefNumber(dict->Get(kKeyPages));
+  if (m_pagesRoot == 0) Diag("pages root not found\n");
+  m_outlines = RefNumber(dict->Get(kKeyOutlines));
+  m_acroForm = RefNumber(dict->Find("/AcroForm"));
+  m_threads = RefNumber(dict->Find("/Threads"));
+  m_viewerPrefs = RefNumber(dict->Find("/ViewerPreferences"));
+  PDValue* names = Resolve(dict->Find("/Names"));
+  if (names && names->Dict()) m_dests = RefNumber(names->Dict()->Find("/Dests"));
+}
+
+PDValue* PDFInput::Info() {
+  PDObject* info = GetObj(m_infoNumber);
+  return info ? info->Root() : nullptr;
+}
+
+// ---- objects ---------------------------------------------------------------
+
+PDObject* PDFInput::GetObj(int32_t number) {
+  if (number <= 0 || number >= kOutputIdBase || !m_source) return nullptr;
+  if (number >= Size()) {
+    size_t added = static_cast<size_t>(number - Size());
+    return added < m_added.size() ? m_added[added].get() : nullptr;
+  }
+  size_t slot = static_cast<size_t>(number);
+  if (slot < m_cache.size() && m_cache[slot]) return m_cache[slot].get();
+  if (slot < m_unreadable.size() && m_unreadable[slot]) return nullptr;
+  return LoadObject(number);
+}
+
+PDObject* PDFInput::LoadObject(int32_t number) {
+  int64_t offset = m_xref.Offset(number);
+  if (offset <= 0) return nullptr;
+  size_t slot = static_cast<size_t>(number);
+  size_t grown = std::min<size_t>(slot + 100, static_cast<size_t>(Size()));
+  if (m_cache.size() < grown) m_cache.resize(grown);
+  if (m_unreadable.size() < grown) m_unreadable.resize(grown);
+
+  ++m_loads;
+  PDParser parser(*m_source, offset, [this](int32_t n) { return ReadLengthObject(n); });
+  int32_t found = parser.ReadObject(m_headerOnly);
+  if (found != number) {
+    if (found != 0) {
+      Diag("Read failed for id %ld\n", static_cast<long>(number));
+      Diag("found %ld\n", static_cast<long>(found));
+    }
+    m_unreadable[slot] = true;
+    return nullptr;
+  }
+  PDValuePtr root = parser.TakeRoot();
+  PDObjectClass objectClass = PDObject::ClassOf(root.get());
+  auto object = std::make_unique<PDObject>(std::move(root));
+  object->SetClass(objectClass);
+  object->SetNumber(number);
+  object->SetFilePlace(offset, parser.StoredSize());
+  m_cache[slot] = std::move(object);
+  return m_cache[slot].get();
+}
+
+PDValuePtr PDFInput::ReadLengthObject(int32_t number) {
+  if (number > 0 && static_cast<size_t>(number) < m_cache.size() && m_cache[static_cast<size_t>(number)])
+    return PDValue::Copy(m_cache[static_cast<size_t>(number)]->Root());
+  int64_t offset = m_xref.Offset(number);
+  if (offset <= 0) return nullptr;
+  // A nested parser without a length reader: a /Length that leads back to a
+  // stream cannot start another nested read.
+  PDParser nested(*m_source, offset);
+  if (nested.ReadObject(true) != number) return nullptr;
+  return nested.TakeRoot();
+}
+
+void PDFInput::ReleaseObj(PDObject* object, bool deep) {
+  if (!object) return;
+  int32_t number = object->Number();
+  std::unique_ptr<PDObject>* slot = nullptr;
+  if (number > 0 && number < Size() && static_cast<size_t>(number) < m_cache.size())
+    slot = &m_cache[static_cast<size_t>(number)];
+  else if (number >= Size() && static_cast<size_t>(number - Size()) < m_added.size())
+    slot = &m_added[static_cast<size_t>(number - Size())];
+  if (!slot || slot->get() != object) {
+    Diag("PDFInput::ReleaseObj - wrong object\n");
+    return;
+  }
+  std::vector<std::unique_ptr<PDObject>> released;
+  released.push_back(std::move(*slot));
+  if (!deep) return;
+  // Walk with an explicit stack: reference chains in a file can be arbitrarily long.
+  std::vector<const PDValue*> pending{released.back()->Root()};
+  while (!pending.empty()) {
+    const PDValue* value = pending.back();
+    pending.pop_back();
+    if (!value) continue;
+    if (value->Is(PDKind::Reference)) {
+      size_t target = static_cast<size_t>(value->Number());
+      if (value->Number() <= 0 || target >= m_cache.size() || !m_cache[target]) continue;
+      if (m_cache[target]->Class() != kClassOther) continue;
+      released.push_back(std::move(m_cache[target]));
+      pending.push_back(released.back()->Root());
+    } else if (value->Is(PDKind::Array)) {
+      for (const PDValue* el = value->GetFirstEl(); el; el = el->Next()) pending.push_back(el);
+    } else if (value->Dict()) {
+      PDValue* entry = nullptr;
+      int32_t key = 0;
+      for (int32_t i = 0; value->Dict()->EntryAt(i, entry, key); ++i) pending.push_back(entry);
+    }
+  }
+}
+
+void PDFInput::ReleasePageTreeNodes() {
+  for (auto& object : m_cache)
+    if (object && object->Class() != kClassOther) object.reset();
+}
+
+int32_t PDFInput::AddObject(PDValuePtr value) {
+  int32_t number = Size() + static_cast<int32_t>(m_added.size());
+  if (number >= kOutputIdBase) {
+    SetLastError(kInternal);
+    return 0;
+  }
+  PDObjectClass objectClass = PDObject::ClassOf(value.get());
+  auto object = std::make_unique<PDObject>(std::move(value));
+  object->SetClass(objectClass);
+  object->SetNumber(number);
+  m_added.push_back(std::move(object));
+  return number;
+}
+
+PDValue* PDFInput::Resolve(PDValue* value) {
+  if (!value || !value->Is(PDKind::Reference)) return value;
+  PDObject* object = GetObj(value->Number());
+  return object ? object->Root() : nullptr;
+}
+
+bool PDFInput::StreamData(PDObject* object, ByteString& out) {
+  out.Clear();
+  if (!object || !object->Root()) return Fail(kReadingObject);
+  if (m_encrypted) return Fail(kEncrypted);
+  PDValue* root = object->Root();
+  if (!root->HasStream() && object->FileOffset() > 0) {
+    // Loaded without its data (header-only) or a stream of length 0: read again.
+    PDParser parser(*m_source, object->FileOffset(), [this](int32_t n) { return ReadLengthObject(n); });
+    if (parser.ReadObject(false) == object->Number() && parser.Root()->HasStream())
+      root->SetStreamBytes(parser.Root()->TakeStreamBytes());
+  }
+  if (!root->Dict()) return Fail(kReadingObject);
+  if (!DecodeStream(*root, out, m_decodeCeiling)) return Fail(kReadingObject);
+  return true;
+}
+
+}  // namespace folian

@@ -1,0 +1,172 @@
+#pragma once
+// PDFInput: an existing PDF file opened for reading.
+//
+// Opened from a disk file (read on demand, or loaded whole into memory) or from a
+// caller's bytes. Opening reads the header, the "startxref" position, the chain of
+// cross-reference sections with the newest trailer, and the catalog; every other
+// object is loaded on first request and cached by number until released. Pages are
+// found by descending the pages tree by its /Count entries, so finding one page of
+// a large document loads only the nodes on its path.
+//
+// Ownership: the input owns its source bytes, its tables and every cached object;
+// the PDObject and PDValue pointers it hands out stay valid until the object is
+// released (ReleaseObj, ReleasePageTreeNodes) or the input is closed or destroyed.
+// Failure: operations yield false or none and record a status code as the last
+// error (1001 not a PDF file, 1002 trailer or cross-reference unreadable or a
+// cross-reference stream, 1003 "startxref" missing, 1005 empty file name, 1006
+// object unreadable, 1010 unexpected page-tree structure, 1018 encrypted data
+// requested, or the errno of a failed open). Diagnostics go to standard error.
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+#include "pdf/base/ByteString.h"
+#include "pdf/io/InputSource.h"
+#include "pdf/base/PDDocumentBase.h"
+#include "pdf/object/PDObject.h"
+#include "pdf/reader/PDXrefTable.h"
+#include "pdf/filter/StreamDecoder.h"
+
+namespace folian {
+
+// A page rectangle: left, bottom, right, top in points.
+using PDBox = std::array<double, 4>;
+
+class PDFInput : public PDDocumentBase {
+public:
+  // Pages trees deeper than this are treated as damaged.
+  static constexpr int kMaxTreeDepth = 1000;
+
+  PDFInput();
+  ~PDFInput() override;
+
+  // Opens a disk file; with loadWhole the file is read into memory at once.
+  bool Open(const char* name, bool loadWhole = false);
+  // Opens bytes held in memory; the input takes the buffer.
+  bool OpenMemory(std::vector<char> bytes);
+  bool OpenMemory(const char* bytes, size_t length);
+  // Releases the tables, the cache and the source; state 0; always succeeds.
+  // Opening again closes first.
+  bool Close();
+  bool IsOpen() const { return m_state == kReading; }
+
+  // Objects are read without their stream data while this is on.
+  void SetHeaderOnly(bool on) { m_headerOnly = on; }
+
+  const std::string& Version() const { return m_version; }
+  // Entry count of the offset table: object numbers below it may exist in the file;
+  // objects added after reading take the numbers from here on.
+  int32_t Size() const { return m_xref.Extent(); }
+  PDValue* Trailer() const { return m_trailer.get(); }
+  int32_t CatalogNumber() const { return m_rootNumber; }
+  int32_t InfoNumber() const { return m_infoNumber; }
+  bool IsEncrypted() const { return m_encrypted; }
+  // True when the file was refused because it uses cross-reference streams.
+  bool UsesXrefStreams() const { return m_xref.FoundXrefStream(); }
+  // The two strings of the trailer's /ID, decoded; empty when absent.
+  const ByteString& FileIdentifier(int which) const { return m_ids[which ? 1 : 0]; }
+
+  int32_t PagesRootNumber() const { return m_pagesRoot; }
+  int32_t OutlinesNumber() const { return m_outlines; }
+  int32_t AcroFormNumber() const { return m_acroForm; }
+  int32_t ThreadsNumber() const { return m_threads; }
+  int32_t DestsNumber() const { return m_dests; }
+  int32_t ViewerPreferencesNumber() const { return m_viewerPrefs; }
+
+  PDObject* Catalog() { return GetObj(m_rootNumber); }
+  // The root value of the information dictionary, or none.
+  PDValue* Info();
+
+  // The object with that number, loaded on first request; none when it is absent
+  // or unreadable (an unreadable object is not retried).
+  PDObject* GetObj(int32_t number);
+  // Removes the object from the cache and destroys it. With deep, the objects it
+  // references that are not page-tree nodes are released first.
+  void ReleaseObj(PDObject* object, bool deep = false);
+  // Destroys every cached /Pages and /Page object.
+  void ReleasePageTreeNodes();
+  // Adds an object made after reading; yields its number (Size(), Size() + 1, ...).
+  int32_t AddObject(PDValuePtr value);
+  // A Reference resolved to the root value of its object; other values as they are.
+  PDValue* Resolve(PDValue* value);
+  // Objects loaded from the file since opening (a measure of laziness).
+  int64_t ObjectsLoaded() const { return m_loads; }
+
+  // The /Count of the pages root; 0 when there is none.
+  int32_t PageCount();
+  // The page at a 0-based index, or none (last error 1010 for a damaged tree).
+  PDObject* FindPage(int32_t index);
+  PDObject* ParentOf(PDObject* object);
+  // Boxes and rotation, inherited from the nearest ancestor that has them. The
+  // visible box is the crop box clipped to the media box, else the media box.
+  PDBox MediaBox(PDObject* page);
+  PDBox VisibleBox(PDObject* page);
+  int32_t Rotation(PDObject* page);
+
+  // Reads the whole pages tree below `number` (the pages root when 0), recording
+  // every page in order; yields false when the tree is damaged.
+  virtual bool ReadPages(int32_t number = 0);
+  const std::vector<int32_t>& PageNumbers() const { return m_pageNumbers; }
+
+  // The decoded data of a stream object; false when it has none that can be
+  // decoded (last error 1018 for an encrypted file, 1006 when the object is
+  // missing or its filters fail).
+  bool StreamData(PDObject* object, ByteString& out);
+  bool StreamData(int32_t number, ByteString& out) { return StreamData(GetObj(number), out); }
+  // The largest decoded stream StreamData accepts (kDefaultDecodeCeiling unless set).
+  void SetDecodeCeiling(size_t bytes) { m_decodeCeiling = bytes; }
+
+protected:
+  // Reads the kids of a /Pages node during ReadPages.
+  virtual void ReadKids(PDObject& node);
+  // Called for every page ReadPages meets, after it is recorded; false stops the walk.
+  virtual bool OnPage(PDObject& page);
+
+private:
+  bool ReadStructure();
+  bool ReadTrailerEntries();
+  void ReadCatalogEntries(PDObject& catalog);
+  int64_t FindStartXref();
+  PDObject* LoadObject(int32_t number);
+  PDValuePtr ReadLengthObject(int32_t number);
+  bool EnterKid(int32_t parent, int32_t kid);
+  bool IsPage(PDObject& object) const;
+  bool CountOf(PDObject& node, int32_t& count);
+  PDValue* Inherited(PDObject* page, const char* key);
+  bool ReadBox(PDValue* value, PDBox& box);
+
+  std::unique_ptr<InputSource> m_source;
+  std::string m_name;  // the path opened, for messages
+  PDXrefTable m_xref;
+  PDValuePtr m_trailer;
+  bool m_headerOnly = false;
+  size_t m_decodeCeiling = kDefaultDecodeCeiling;
+  std::string m_version;
+  ByteString m_ids[2];
+  int32_t m_rootNumber = 0;
+  int32_t m_infoNumber = 0;
+  bool m_encrypted = false;
+  int32_t m_pagesRoot = 0;
+  int32_t m_outlines = 0;
+  int32_t m_acroForm = 0;
+  int32_t m_threads = 0;
+  int32_t m_dests = 0;
+  int32_t m_viewerPrefs = 0;
+
+  std::vector<std::unique_ptr<PDObject>> m_cache;
+  std::vector<bool> m_unreadable;
+  std::vector<std::unique_ptr<PDObject>> m_added;
+  int64_t m_loads = 0;
+
+  std::unordered_map<int32_t, int32_t> m_parents;  // remembered parent of a page-tree node
+  std::vector<int32_t> m_pageNumbers;
+  std::vector<int32_t> m_walkPath;           // ancestors of the node ReadPages is in
+  std::unordered_set<int32_t> m_walkVisited;  // every node ReadPages has entered
+  bool m_walkStopped = false;
+};
+
+}  // namespace folian

@@ -1,0 +1,268 @@
+// The pages-tree side of PDFInput: page lookup by index, the whole-tree walk,
+// inherited boxes and rotation.
+#include <algorithm>
+#include <charconv>
+#include <unordered_set>
+
+#include "pdf/base/Diagnostics.h"
+#include "pdf/object/PDDict.h"
+#include "pdf/reader/PDFInput.h"
+#include "pdf/base/Status.h"
+
+namespace folian {
+namespace {
+
+bool HasKey(const PDObject& object, int32_t keyIndex) {
+  const PDDict* dict = object.Root() ? object.Root()->Dict() : nullptr;
+  return dict && dict->Get(keyIndex);
+}
+
+// A /Pages node, or a node without /Type that has kids.
+bool IsPagesNode(const PDObject& object) {
+  return object.Class() == kClassPages || (object.Class() == kClassOther && HasKey(object, kKeyKids));
+}
+
+double NumberOf(const PDValue* value) {
+  if (!value) return 0;
+  if (value->Is(PDKind::Integer)) return value->Number();
+  double result = 0;
+  const ByteString& text = value->Text();
+  const char* begin = text.data();
+  if (*begin == '+') ++begin;
+  std::from_chars(begin, text.data() + text.length(), result);
+  return result;
+}
+
+}  // namespace
+
+bool PDFInput::IsPage(PDObject& object) const {
+  if (object.Class() == kClassPage) return true;
+  return object.Class() == kClassOther && !HasKey(object, kKeyKids) && HasKey(object, kKeyParent);
+}
+
+bool PDFInput::CountOf(PDObject& node, int32_t& count) {
+  if (IsPage(node)) {
+    count = 1;
+    return true;
+  }
+  const PDValue* value = node.Root()->Dict() ? Resolve(node.Root()->Dict()->Get(kKeyCount)) : nullptr;
+  if (!value || !value->Is(PDKind::Integer)) return false;
+  count = std::max(value->Number(), 0);
+  return true;
+}
+
+int32_t PDFInput::PageCount() {
+  PDObject* root = GetObj(m_pagesRoot);
+  int32_t count = 0;
+  return root && CountOf(*root, count) ? count : 0;
+}
+
+PDObject* PDFInput::FindPage(int32_t index) {
+  PDObject* node = GetObj(m_pagesRoot);
+  int32_t count = 0;
+  if (!node || !CountOf(*node, count)) {
+    SetLastError(kUnexpected);
+    return nullptr;
+  }
+  if (index < 0 || index >= count) return nullptr;
+  int64_t before = 0;  // pages that lie before the current node
+  std::unordered_set<int32_t> path;
+  for (int depth = 0; depth < kMaxTreeDepth; ++depth) {
+    if (IsPage(*node)) return node;
+    path.insert(node->Number());
+    PDValue* kids = node->Root()->Dict() ? Resolve(node->Root()->Dict()->Get(kKeyKids)) : nullptr;
+    if (!kids || !kids->Is(PDKind::Array)) break;
+    PDObject* next = nullptr;
+    // A node that holds as many pages as kids normally has only pages below it:
+    // try the kid at the index first, so that a flat tree of thousands of pages
+    // does not load every page before the one asked for.
+    if (CountOf(*node, count) && count == kids->Number()) {
+      PDValue* guess = kids->ElementAt(static_cast<int32_t>(index - before));
+      PDObject* kid = guess && guess->Is(PDKind::Reference) ? GetObj(guess->Number()) : nullptr;
+      if (kid && IsPage(*kid) && !path.count(kid->Number())) next = kid;
+    }
+    for (PDValue* el = kids->GetFirstEl(); el && !next; el = el->Next()) {
+      PDObject* kid = el->Is(PDKind::Reference) ? GetObj(el->Number()) : nullptr;
+      int32_t kidCount = 0;
+      if (!kid || !CountOf(*kid, kidCount)) continue;
+      if (index < before + kidCount) {
+        next = kid;
+        break;
+      }
+      before += kidCount;
+    }
+    if (!next) break;
+    if (path.count(next->Number())) {
+      Diag("object id recursion in /Pages object %ld\n", static_cast<long>(node->Number()));
+      break;
+    }
+    m_parents[next->Number()] = node->Number();
+    node = next;
+  }
+  SetLastError(kUnexpected);
+  return nullptr;
+}
+
+PDObject* PDFInput::ParentOf(PDObject* object) {
+  if (!object) return nullptr;
+  auto remembered = m_parents.find(object->Number());
+  if (remembered != m_parents.end()) return GetObj(remembered->second);
+  const PDDict* dict = object->Root() ? object->Root()->Dict() : nullptr;
+  const PDValue* parent = dict ? dict->Get(kKeyParent) : nullptr;
+  return parent && parent->Is(PDKind::Reference) ? GetObj(parent->Number()) : nullptr;
+}
+
+PDValue* PDFInput::Inherited(PDObject* page, const char* key) {
+  std::unordered_set<const PDObject*> seen;
+  for (PDObject* node = page; node && seen.insert(node).second && seen.size() <= kMaxTreeDepth;
+       node = ParentOf(node)) {
+    const PDDict* dict = node->Root() ? node->Root()->Dict() : nullptr;
+    if (PDValue* value = dict ? dict->Find(key) : nullptr) return Resolve(value);
+  }
+  return nullptr;
+}
+
+bool PDFInput::ReadBox(PDValue* value, PDBox& box) {
+  box = {0, 0, 0, 0};
+  if (!value) return false;
+  if (!value->Is(PDKind::Array)) {
+    Diag("MediaBox: array expected\n");
+    return false;
+  }
+  if (value->Number() != 4) Diag("MediaBox: 4 values expected\n");
+  int i = 0;
+  for (PDValue* el = value->GetFirstEl(); el && i < 4; el = el->Next(), ++i) box[static_cast<size_t>(i)] = NumberOf(Resolve(el));
+  // A rectangle may be given by any two opposite corners.
+  if (box[0] > box[2]) std::swap(box[0], box[2]);
+  if (box[1] > box[3]) std::swap(box[1], box[3]);
+  return true;
+}
+
+PDBox PDFInput::MediaBox(PDObject* page) {
+  PDBox box{};
+  ReadBox(Inherited(page, "/MediaBox"), box);
+  return box;
+}
+
+PDBox PDFInput::VisibleBox(PDObject* page) {
+  PDBox media = MediaBox(page);
+  PDBox crop{};
+  if (!ReadBox(Inherited(page, "/CropBox"), crop)) return media;
+  // The crop box is inherited like the media box and never shows more than the media.
+  PDBox clipped{std::max(crop[0], media[0]), std::max(crop[1], media[1]), std::min(crop[2], media[2]),
+                std::min(crop[3], media[3])};
+  if (clipped[0] >= clipped[2] || clipped[1] >= clipped[3]) return media;
+  return clipped;
+}
+
+int32_t PDFInput::Rotation(PDObject* page) {
+  const PDValue* rotate = Inherited(page, "/Rotate");
+  if (!rotate) return 0;
+  if (!rotate->Is(PDKind::Integer)) {
+    Diag("unexpected value for /Rotate attribute\n");
+    return 0;
+  }
+  return ((rotate->Number() % 360) + 360) % 360;
+}
+
+// ---- whole-tree walk -------------------------------------------------------
+
+bool PDFInput::ReadPages(int32_t number) {
+  if (number == 0) number = m_pagesRoot;
+  bool top = m_walkPath.empty();
+  if (top) {
+    m_walkVisited.clear();
+    m_walkStopped = false;
+  }
+  if (top && number == m_pagesRoot) {
+    m_pageNumbers.clear();
+    PDObject* root = GetObj(number);
+    const PDValue* count = root && root->Root()->Dict() ? Resolve(root->Root()->Dict()->Get(kKeyCount)) : nullptr;
+    if (root && (!count || !count->Is(PDKind::Integer))) {
+      Diag("number expected for page count\n");
+      SetLastError(kUnexpected);
+      return false;
+    }
+    // The count only sizes the list; a lying count must not allocate.
+    if (count) m_pageNumbers.reserve(static_cast<size_t>(std::clamp(count->Number(), 0, Size())));
+  }
+  if (m_walkPath.size() >= static_cast<size_t>(kMaxTreeDepth)) {
+    Diag("pages tree deeper than %d levels\n", kMaxTreeDepth);
+    SetLastError(kUnexpected);
+    return false;
+  }
+  PDObject* object = GetObj(number);
+  if (!object) {
+    Diag("cannot read pages object %ld\n", static_cast<long>(number));
+    SetLastError(kReadingObject);
+    return false;
+  }
+  m_walkVisited.insert(number);
+  PDValue* value = object->Root();
+  if (value->Is(PDKind::Array)) {
+    // The target of a /Kids reference: the kids themselves.
+    m_walkPath.push_back(number);
+    int32_t parent = m_walkPath.size() > 1 ? m_walkPath[m_walkPath.size() - 2] : number;
+    for (PDValue* el = value->GetFirstEl(); el && !m_walkStopped; el = el->Next()) {
+      if (!el->Is(PDKind::Reference))
+        Diag("Reference expected for Kid entry\n");
+      else if (EnterKid(parent, el->Number()) && !ReadPages(el->Number()))
+        Diag("cannot read kid of %ld\n", static_cast<long>(parent));
+    }
+    m_walkPath.pop_back();
+    return true;
+  }
+  if (IsPagesNode(*object)) {
+    m_walkPath.push_back(number);
+    ReadKids(*object);
+    m_walkPath.pop_back();
+    return true;
+  }
+  if (IsPage(*object)) {
+    m_pageNumbers.push_back(number);
+    if (!OnPage(*object)) m_walkStopped = true;
+    return true;
+  }
+  Diag("page or pages expected\n");
+  SetLastError(kUnexpected);
+  return false;
+}
+
+bool PDFInput::EnterKid(int32_t parent, int32_t kid) {
+  bool ancestor = kid == parent || std::find(m_walkPath.begin(), m_walkPath.end(), kid) != m_walkPath.end();
+  if (ancestor || m_walkVisited.count(kid)) {
+    // A kid met before would be walked again (or forever, when it is an ancestor).
+    Diag("object id recursion in /Pages object %ld\n", static_cast<long>(parent));
+    return false;
+  }
+  m_parents[kid] = parent;
+  return true;
+}
+
+void PDFInput::ReadKids(PDObject& node) {
+  PDValue* kids = node.Root()->Dict() ? node.Root()->Dict()->Get(kKeyKids) : nullptr;
+  if (!kids) {
+    Diag("pages object without kids\n");
+    return;
+  }
+  if (kids->Is(PDKind::Reference)) {
+    if (EnterKid(node.Number(), kids->Number()) && !ReadPages(kids->Number()))
+      Diag("cannot read kid of %ld\n", static_cast<long>(node.Number()));
+    return;
+  }
+  if (!kids->Is(PDKind::Array)) {
+    Diag("/Kids neither Reference or Array\n");
+    return;
+  }
+  for (PDValue* el = kids->GetFirstEl(); el && !m_walkStopped; el = el->Next()) {
+    if (!el->Is(PDKind::Reference)) {
+      Diag("Reference expected for Kid entry\n");
+    } else if (EnterKid(node.Number(), el->Number()) && !ReadPages(el->Number())) {
+      Diag("cannot read kid of %ld\n", static_cast<long>(node.Number()));
+    }
+  }
+}
+
+bool PDFInput::OnPage(PDObject&) { return true; }
+
+}  // namespace folian

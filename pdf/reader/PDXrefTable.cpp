@@ -1,0 +1,164 @@
+#include "pdf/reader/PDXrefTable.h"
+
+#include <cstring>
+#include <set>
+#include <string>
+
+#include "pdf/base/Diagnostics.h"
+#include "pdf/object/PDDict.h"
+#include "pdf/syntax/PDLexer.h"
+#include "pdf/syntax/PDParser.h"
+#include "pdf/base/Status.h"
+
+namespace folian {
+namespace {
+
+// The shortest entry line a subsection can hold: "0 0 n" and a line end.
+constexpr int64_t kMinEntryBytes = 6;
+
+void SkipWhite(PDReadBuffer& buffer) {
+  while (IsPdfWhite(buffer.Peek())) buffer.Get();
+}
+
+// Reads an unsigned decimal of up to 18 digits; false when none is there.
+bool ReadUnsigned(PDReadBuffer& buffer, int64_t& value) {
+  value = 0;
+  int digits = 0;
+  while (IsPdfDigit(buffer.Peek())) {
+    int c = buffer.Get();
+    if (++digits > 18) return false;
+    value = value * 10 + (c - '0');
+  }
+  return digits > 0;
+}
+
+}  // namespace
+
+int64_t PDXrefTable::Offset(int32_t number) const {
+  if (number <= 0 || number >= Extent()) return 0;
+  int64_t offset = m_offsets[static_cast<size_t>(number)];
+  return offset > 0 ? offset : 0;
+}
+
+int32_t PDXrefTable::Read(InputSource& source, int64_t offset) {
+  m_offsets.clear();
+  m_trailer.reset();
+  m_xrefStream = false;
+  m_sections = 0;
+  // Damaged files can chain /Prev back to an offset already read; stop at the
+  // first repeat so the reader cannot loop.
+  std::set<int64_t> visited;
+  bool newest = true;
+  while (offset != 0) {
+    if (!visited.insert(offset).second) {
+      Diag("cross-reference chain returns to offset %lld\n", static_cast<long long>(offset));
+      break;
+    }
+    int64_t prev = 0;
+    int32_t status = ReadSection(source, offset, newest, prev);
+    if (status != kOk) {
+      if (newest || m_xrefStream) return status;
+      // An unreadable older section loses only objects that later updates did
+      // not replace; keep what the newer sections gave.
+      Diag("older cross-reference section at %lld ignored\n", static_cast<long long>(offset));
+      break;
+    }
+    ++m_sections;
+    newest = false;
+    offset = prev;
+  }
+  for (int64_t& entry : m_offsets)
+    if (entry < 0) entry = 0;
+  return kOk;
+}
+
+bool PDXrefTable::LooksLikeObjectHeader(InputSource& source, int64_t offset) {
+  PDReadBuffer buffer(source, offset);
+  PDLexer lexer(buffer);
+  return lexer.GetToken() == eObjdef;
+}
+
+int32_t PDXrefTable::ReadSection(InputSource& source, int64_t offset, bool newest, int64_t& prev) {
+  PDReadBuffer buffer(source, offset);
+  // Some writers point "startxref" at the line end before the keyword.
+  SkipWhite(buffer);
+  char keyword[6] = {};
+  for (int i = 0; i < 5; ++i) {
+    int c = buffer.Get();
+    keyword[i] = c == PDReadBuffer::kEnd ? 0 : static_cast<char>(c);
+  }
+  if (std::strncmp(keyword, "xref", 4) != 0) {
+    if (LooksLikeObjectHeader(source, offset)) {
+      Diag("cross-reference streams are not supported\n");
+      m_xrefStream = true;
+      return kBadTrailer;
+    }
+    Diag("expect 'xref'\n");
+    Diag("found %s\n", keyword);
+    return kBadTrailer;
+  }
+  buffer.Seek(buffer.Offset() - 1);
+  if (!ReadSubsections(buffer, source.Size())) return kBadTrailer;
+
+  PDParser parser(source, buffer.Offset());
+  parser.Lexer().GetToken();
+  PDValuePtr trailer = parser.ParseValue();
+  if (!trailer->Is(PDKind::Dictionary)) {
+    Diag("trailer dictionary expected\n");
+    return kBadTrailer;
+  }
+  const PDValue* prevValue = trailer->Dict()->Find("/Prev");
+  prev = prevValue && prevValue->Is(PDKind::Integer) && prevValue->Number() > 0 ? prevValue->Number() : 0;
+  if (newest) m_trailer = std::move(trailer);
+  return kOk;
+}
+
+bool PDXrefTable::ReadSubsections(PDReadBuffer& buffer, int64_t fileSize) {
+  for (;;) {
+    SkipWhite(buffer);
+    if (buffer.Peek() == 't') {
+      std::string word;
+      while (word.size() < 7 && buffer.Peek() >= 'a' && buffer.Peek() <= 'z') word.push_back(static_cast<char>(buffer.Get()));
+      if (word == "trailer") return true;
+      Diag("expect 'trailer', found %s\n", word.c_str());
+      return false;
+    }
+    int64_t first = 0;
+    int64_t count = 0;
+    if (!ReadUnsigned(buffer, first)) {
+      Diag("cross-reference subsection expected\n");
+      return false;
+    }
+    SkipWhite(buffer);
+    if (!ReadUnsigned(buffer, count)) {
+      Diag("cross-reference subsection count expected\n");
+      return false;
+    }
+    if (first + count > kMaxObjects || count * kMinEntryBytes > fileSize - buffer.Offset()) {
+      Diag("cross-reference subsection %lld %lld out of range\n", static_cast<long long>(first),
+           static_cast<long long>(count));
+      return false;
+    }
+    if (static_cast<size_t>(first + count) > m_offsets.size())
+      m_offsets.resize(static_cast<size_t>(first + count), kUnlisted);
+    for (int64_t k = 0; k < count; ++k) {
+      int64_t entryOffset = 0;
+      int64_t generation = 0;
+      SkipWhite(buffer);
+      bool numbers = ReadUnsigned(buffer, entryOffset);
+      SkipWhite(buffer);
+      numbers = ReadUnsigned(buffer, generation) && numbers;
+      SkipWhite(buffer);
+      int type = buffer.Get();
+      if (!numbers || (type != 'n' && type != 'f')) {
+        Diag("bad cross-reference entry for object %lld\n", static_cast<long long>(first + k));
+        return false;
+      }
+      int64_t& slot = m_offsets[static_cast<size_t>(first + k)];
+      // The newest section is read first: an entry already filled stays.
+      if (slot == kUnlisted) slot = type == 'n' && entryOffset > 0 && entryOffset < fileSize ? entryOffset : 0;
+    }
+  }
+}
+
+}  // namespace folian

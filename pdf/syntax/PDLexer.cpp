@@ -1,0 +1,204 @@
+#include "pdf/syntax/PDLexer.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+
+#include "pdf/base/Diagnostics.h"
+
+namespace folian {
+namespace {
+
+// How far the look-ahead for "12 0 R" may wander through white space before
+// giving up; generous for real files, small enough to keep hostile input cheap.
+constexpr int kMaxLookAheadWhite = 64;
+
+bool EndsWord(int c) { return c == PDReadBuffer::kEnd || c < 33 || IsPdfDelimiter(c); }
+
+}  // namespace
+
+PDTokenKind PDLexer::GetToken() {
+  m_text.clear();
+  if (!SkipWhiteAndComments()) {
+    m_kind = eError;
+  } else {
+    m_kind = Classify(m_buffer.Get());
+  }
+  if (m_trace) Diag("GetToken: %d %s\n", m_kind, m_text.c_str());
+  return m_kind;
+}
+
+bool PDLexer::SkipWhiteAndComments() {
+  for (;;) {
+    int c = m_buffer.Peek();
+    if (c == PDReadBuffer::kEnd) return false;
+    if (IsPdfWhite(c)) {
+      m_buffer.Get();
+    } else if (c == '%') {
+      while (c != PDReadBuffer::kEnd && c != '\n' && c != '\r') c = m_buffer.Get();
+    } else {
+      return true;
+    }
+  }
+}
+
+PDTokenKind PDLexer::Classify(int c) {
+  m_text.push_back(static_cast<char>(c));
+  switch (c) {
+    case '<':
+      if (m_buffer.Peek() == '<') {
+        m_text.push_back(static_cast<char>(m_buffer.Get()));
+        return eDictBegin;
+      }
+      return ReadHexString();
+    case '>':
+      if (m_buffer.Peek() == '>') {
+        m_text.push_back(static_cast<char>(m_buffer.Get()));
+        return eDictEnd;
+      }
+      return eError;
+    case '[': return eArrayBegin;
+    case ']': return eArrayEnd;
+    case '\\': return eBackslash;
+    case '"':
+    case '\'': return eWord;
+    case '(': return ReadLiteralString();
+    case '/': return ReadWord(eName);
+    default: break;
+  }
+  if (IsPdfDigit(c)) return ReadNumberOrRef();
+  if (c == '-' || c == '+' || c == '.') {
+    int next = m_buffer.Peek();
+    if (IsPdfDigit(next) || next == '.') {
+      ReadWord(eWord);
+      bool integer = m_text.size() > 1 && m_text[0] != '.' &&
+                     m_text.find_first_not_of("0123456789", 1) == std::string::npos;
+      return integer ? eNumber : eWord;
+    }
+    return ReadWord(eWord);
+  }
+  // Braces delimit PostScript calculator functions; each is a word of its own.
+  if (c == '{' || c == '}') return eWord;
+  if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '*') return ReadWord(eWord);
+  return eError;
+}
+
+PDTokenKind PDLexer::ReadWord(PDTokenKind kind) {
+  while (!EndsWord(m_buffer.Peek())) {
+    m_text.push_back(static_cast<char>(m_buffer.Get()));
+    if (m_text.size() > kMaxStringLength) return eError;
+  }
+  return kind;
+}
+
+bool PDLexer::AppendDigits() {
+  bool any = false;
+  while (IsPdfDigit(m_buffer.Peek())) {
+    m_text.push_back(static_cast<char>(m_buffer.Get()));
+    any = true;
+    if (m_text.size() > kMaxStringLength) return false;
+  }
+  return any;
+}
+
+PDTokenKind PDLexer::ReadNumberOrRef() {
+  AppendDigits();
+  int next = m_buffer.Peek();
+  if (next == PDReadBuffer::kEnd || IsPdfDelimiter(next)) return eNumber;
+  if (!IsPdfWhite(next)) return ReadWord(eWord);
+  if (!m_refs) return eNumber;
+  size_t numberLength = m_text.size();
+  m_buffer.SetMark();
+  if (LookAheadRef()) {
+    m_buffer.ClearMark();
+    return m_kind;
+  }
+  m_buffer.RestoreMark();
+  m_text.resize(numberLength);
+  return eNumber;
+}
+
+// Looks for white space, an integer, white space, then "R" or "obj" ending the
+// word. Sets m_kind and extends m_text on success.
+bool PDLexer::LookAheadRef() {
+  auto skipWhite = [this]() {
+    int skipped = 0;
+    while (IsPdfWhite(m_buffer.Peek()) && skipped < kMaxLookAheadWhite) {
+      m_buffer.Get();
+      ++skipped;
+    }
+    return skipped > 0 && skipped < kMaxLookAheadWhite;
+  };
+  if (!skipWhite()) return false;
+  std::string generation;
+  while (IsPdfDigit(m_buffer.Peek()) && generation.size() < 10) generation.push_back(static_cast<char>(m_buffer.Get()));
+  if (generation.empty() || !skipWhite()) return false;
+  int c = m_buffer.Get();
+  if (c == 'R') {
+    if (!EndsWord(m_buffer.Peek())) return false;
+    m_text += ' ' + generation + " R";
+    m_kind = eRef;
+    return true;
+  }
+  if (c == 'o' && m_buffer.Get() == 'b' && m_buffer.Get() == 'j' && EndsWord(m_buffer.Peek())) {
+    m_text += ' ' + generation + " obj";
+    m_kind = eObjdef;
+    return true;
+  }
+  return false;
+}
+
+PDTokenKind PDLexer::ReadLiteralString() {
+  int depth = 0;
+  for (;;) {
+    int c = m_buffer.Get();
+    if (c == PDReadBuffer::kEnd) return eError;
+    if (c == '\\') {
+      int escaped = m_buffer.Get();
+      if (escaped == PDReadBuffer::kEnd) return eError;
+      if (escaped == '\r') {
+        // A backslash before a line end continues the string on the next line.
+        if (m_buffer.Peek() == '\n') m_buffer.Get();
+        continue;
+      }
+      m_text.push_back('\\');
+      m_text.push_back(static_cast<char>(escaped));
+    } else {
+      m_text.push_back(static_cast<char>(c));
+      if (c == '(') {
+        ++depth;
+      } else if (c == ')') {
+        if (depth == 0) return eString;
+        --depth;
+      }
+    }
+    if (m_text.size() > kMaxStringLength) return eError;
+  }
+}
+
+PDTokenKind PDLexer::ReadHexString() {
+  for (;;) {
+    int c = m_buffer.Get();
+    if (c == PDReadBuffer::kEnd) return eError;
+    m_text.push_back(static_cast<char>(c));
+    if (c == '>') return eString;
+    bool hex = IsPdfDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+    if (!hex && !IsPdfWhite(c)) return eError;
+    if (m_text.size() > kMaxStringLength) return eError;
+  }
+}
+
+int32_t PDLexer::GetCurNumber() const {
+  const char* text = m_text.c_str();
+  if (!(IsPdfDigit(text[0]) || text[0] == '-' || text[0] == '+')) {
+    Diag("PDParser::GetCurNumber: cannot convert %s\n", text);
+    return -1;
+  }
+  errno = 0;
+  long long value = std::strtoll(text, nullptr, 10);
+  if (value > INT32_MAX) return INT32_MAX;
+  if (value < INT32_MIN) return INT32_MIN;
+  return static_cast<int32_t>(value);
+}
+
+}  // namespace folian

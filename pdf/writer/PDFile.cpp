@@ -1,0 +1,503 @@
+#include "pdf/writer/PDFile.h"
+
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <random>
+#include <string>
+
+#include "pdf/base/Diagnostics.h"
+#include "pdf/object/PDDict.h"
+#include "pdf/base/Status.h"
+#include "pdf/base/StringCodec.h"
+
+namespace folian {
+namespace {
+
+constexpr int32_t kLineLimit = 75;
+constexpr size_t kInitialOffsets = 1000;
+constexpr size_t kTableSlack = 100;
+constexpr int kMaxKids = 6;
+
+}  // namespace
+
+PDFile::PDFile() = default;
+
+PDFile::~PDFile() = default;
+
+bool PDFile::OpenFile(const char* name) {
+  if (!name) return Fail(kParamValue);
+  m_memory = nullptr;
+  m_sink.reset();
+  int32_t error = 0;
+  auto sink = FileSink::Open(name, error);
+  if (!sink) return Fail(error);
+  m_sink = std::move(sink);
+  m_fileName = name;
+  InitialiseOutput();
+  return true;
+}
+
+bool PDFile::OpenMemory() {
+  m_sink.reset();
+  m_fileName.Clear();
+  auto memory = std::make_unique<MemorySink>();
+  m_memory = memory.get();
+  m_sink = std::move(memory);
+  InitialiseOutput();
+  return true;
+}
+
+void PDFile::InitialiseOutput() {
+  TakeSerial();
+  MakeFileIdentifier();
+  m_offsets.assign(kInitialOffsets, 0);
+  m_pages.Clear();
+  m_pageCount = 0;
+  m_kids.Clear();
+  m_leafParents.clear();
+  m_leafParents.reserve(200);
+  m_counter = 1;
+  m_tables.assign(1, {});
+  m_currentTable = 0;
+  m_infoId = m_rootId = m_outlinesId = 0;
+  m_state = kWriting;
+  m_column = -1;
+  m_lastError = 0;
+}
+
+void PDFile::MakeFileIdentifier() {
+  // The seed mixes the time with this document's serial number, so that two
+  // documents made in the same second still get different identifiers.
+  uint32_t seed = m_fixedSeed ? *m_fixedSeed : static_cast<uint32_t>(std::time(nullptr)) + m_serial * 2654435761u;
+  std::minstd_rand generator(seed ? seed : 1);
+  for (int i = 0; i < 8; ++i) {
+    uint32_t word = generator() % 32768;
+    m_fileId[2 * i] = static_cast<unsigned char>(word & 0xFF);
+    m_fileId[2 * i + 1] = static_cast<unsigned char>(word >> 8);
+  }
+  for (int32_t i = 0; i < m_fileName.length(); ++i) m_fileId[i % 16] ^= static_cast<unsigned char>(m_fileName[i]);
+}
+
+// ---- numbering -------------------------------------------------------------
+
+int32_t PDFile::NewObjectId() {
+  if (m_counter >= kOutputIdBase) {
+    // Output numbers are written modulo 1000000; one more would collide.
+    Diag("PDFile: too many objects\n");
+    m_lastError = kInternal;
+    return 0;
+  }
+  return kOutputIdBase + m_counter++;
+}
+
+int32_t PDFile::RefNum(int32_t number, int32_t table) {
+  switch (m_state) {
+    case kReading: return number;
+    case kClosed: return number + kOutputIdBase;
+    default: break;
+  }
+  if (number >= kOutputIdBase) return number;
+  if (number < 0 || table < 0 || table >= static_cast<int32_t>(m_tables.size())) {
+    m_lastError = kInternal;
+    return 0;
+  }
+  std::vector<int32_t>& map = m_tables[static_cast<size_t>(table)];
+  if (static_cast<size_t>(number) >= map.size()) map.resize(static_cast<size_t>(number) + kTableSlack, 0);
+  int32_t& entry = map[static_cast<size_t>(number)];
+  if (entry == 0) entry = NewObjectId();
+  return entry;
+}
+
+int32_t PDFile::AddSourceTable() {
+  m_tables.emplace_back();
+  m_tables.back().reserve(kTableSlack);
+  return static_cast<int32_t>(m_tables.size()) - 1;
+}
+
+void PDFile::ForgetRefNum(int32_t number, int32_t table) {
+  if (table < 0 || table >= static_cast<int32_t>(m_tables.size())) return;
+  std::vector<int32_t>& map = m_tables[static_cast<size_t>(table)];
+  if (number >= 0 && static_cast<size_t>(number) < map.size()) map[static_cast<size_t>(number)] = 0;
+}
+
+void PDFile::ClearTable() {
+  if (!m_tables.empty()) m_tables[0].clear();
+}
+
+// ---- token writer ----------------------------------------------------------
+
+bool PDFile::WriteRaw(const char* data, size_t length) {
+  if (!m_sink) return Fail(kInputOutput);
+  if (length == 0) return true;
+  int32_t error = 0;
+  if (!m_sink->Write(data, length, error)) return Fail(error);
+  return true;
+}
+
+bool PDFile::WriteToken(const char* text) {
+  if (!text) return Fail(kInternal);
+  return WriteToken(text, static_cast<int32_t>(std::strlen(text)));
+}
+
+bool PDFile::WriteToken(const char* text, int32_t length) {
+  if (!text) return Fail(kInternal);
+  if (m_column > 0 && m_column + length > kLineLimit && !WriteLineEnd()) return false;
+  if (m_column > 0) {
+    if (!WriteRaw(" ", 1)) return false;
+    ++m_column;
+  }
+  if (!WriteRaw(text, static_cast<size_t>(length))) return false;
+  m_column += length;
+  return true;
+}
+
+bool PDFile::WriteLineEnd() {
+  m_column = 0;
+  return WriteRaw("\r\n", 2);
+}
+
+bool PDFile::WriteInt(long value) {
+  char text[24];
+  std::snprintf(text, sizeof text, "%ld", value);
+  return WriteToken(text);
+}
+
+bool PDFile::WriteRef(int32_t id, int32_t table) {
+  int32_t number = RefNum(id, table);
+  if (number == 0) return Fail(kInternal);
+  char text[32];
+  std::snprintf(text, sizeof text, "%ld 0 R", static_cast<long>(number % kOutputIdBase));
+  return WriteToken(text);
+}
+
+bool PDFile::WriteString(const char* text) {
+  if (!text) return Fail(kInternal);
+  return WriteToken(EncodeString(text, static_cast<int32_t>(std::strlen(text)), StringMode::Literal));
+}
+
+bool PDFile::WriteValue(const PDValue* value) {
+  if (!value) return Fail(kInternal);
+  switch (value->Kind()) {
+    case PDKind::Integer:
+      return WriteInt(value->Number());
+    case PDKind::Reference:
+      return WriteRef(value->Number(), m_currentTable);
+    case PDKind::Array:
+      if (!WriteToken("[", 1)) return false;
+      for (const PDValue* el = value->GetFirstEl(); el; el = el->Next())
+        if (!WriteValue(el)) return false;
+      return WriteToken("]", 1);
+    case PDKind::Dictionary: {
+      // A dictionary that starts a line is written one entry per line.
+      bool lines = m_column == 0;
+      if (!WriteToken("<<", 2)) return false;
+      if (lines && !WriteLineEnd()) return false;
+      PDValue* entry = nullptr;
+      int32_t key = 0;
+      for (int32_t i = 0; value->Dict()->EntryAt(i, entry, key); ++i) {
+        if (!WriteToken(value->Dict()->KeyAt(key)) || !WriteValue(entry)) return false;
+        if (lines && !WriteLineEnd()) return false;
+      }
+      return WriteToken(">>", 2);
+    }
+    default:
+      return WriteToken(value->Text());
+  }
+}
+
+bool PDFile::WriteHeader(HeaderEnd end) {
+  if (m_state != kWriting || !m_sink) return Fail(kInputOutput);
+  if (m_column != -1) return true;
+  const bool ok = end == HeaderEnd::kLineFeed ? WriteRaw("%PDF-1.3\n", 9) : WriteRaw("%PDF-1.3\r\n", 10);
+  if (ok) m_column = 0;
+  return ok;
+}
+
+bool PDFile::BeginObject(int32_t id, int32_t table) {
+  if (m_state != kWriting || !m_sink) return Fail(kInputOutput);
+  if (m_column == -1 && !WriteHeader(HeaderEnd::kCarriageReturnLineFeed)) return false;
+  m_column = 0;
+  int32_t number = (id < kOutputIdBase ? RefNum(id, table) : id) % kOutputIdBase;
+  if (number <= 0) return Fail(kInternal);
+  if (static_cast<size_t>(number) >= m_offsets.size()) m_offsets.resize(static_cast<size_t>(number) + kTableSlack, 0);
+  if (m_offsets[static_cast<size_t>(number)] != 0) return Fail(kAlreadyWritten);
+  m_offsets[static_cast<size_t>(number)] = Position();
+  char header[32];
+  int length = std::snprintf(header, sizeof header, "%ld 0 obj", static_cast<long>(number));
+  if (!WriteToken(header, length)) return false;
+  return WriteLineEnd();
+}
+
+bool PDFile::EndObject() {
+  if (m_column != 0 && !WriteLineEnd()) return false;
+  if (!WriteToken("endobj", 6)) return false;
+  return WriteLineEnd();
+}
+
+bool PDFile::WriteObject(PDObject& object) {
+  if (!object.Root()) return Fail(kInternal);
+  if (object.Number() == 0) {
+    int32_t id = NewObjectId();
+    if (id == 0) return false;
+    object.SetNumber(id);
+  }
+  if (!BeginObject(object.Number(), m_currentTable) || !WriteValue(object.Root())) return false;
+  if (object.Root()->HasStream()) {
+    const std::vector<char>& bytes = object.Root()->StreamBytes();
+    if (!WriteLineEnd() || !WriteToken("stream", 6) || !WriteLineEnd()) return false;
+    if (!WriteRaw(bytes.data(), bytes.size()) || !WriteLineEnd() || !WriteToken("endstream", 9)) return false;
+  }
+  return EndObject();
+}
+
+
+// ---- pages -----------------------------------------------------------------
+
+int32_t PDFile::RegisterPage(int32_t id, int32_t pageCount) {
+  size_t leaf = static_cast<size_t>(m_kids.Count() / kMaxKids);
+  if (leaf > m_leafParents.size()) {
+    Diag("parent id allocation error\n");
+    m_lastError = kInternal;
+    return 0;
+  }
+  if (leaf == m_leafParents.size()) {
+    if (m_leafParents.size() == m_leafParents.capacity()) m_leafParents.reserve(m_leafParents.capacity() + 100);
+    int32_t parent = NewObjectId();
+    if (parent == 0) return 0;
+    m_leafParents.push_back(parent);
+  }
+  if (m_state == kWriting) {
+    int32_t number = (id < kOutputIdBase ? RefNum(id, m_currentTable) : id) % kOutputIdBase;
+    m_kids.Append(PDPair{number, pageCount});
+  }
+  return m_leafParents[leaf];
+}
+
+void PDFile::CountPage(int32_t id) {
+  int32_t number = (id < kOutputIdBase ? RefNum(id, m_currentTable) : id) % kOutputIdBase;
+  if (m_pageCount < m_pages.Count()) {
+    int32_t recorded = 0;
+    m_pages.Get(m_pageCount, recorded);
+    if (recorded != number) Diag("PDFile::CountPage - assertion failed\n");
+  } else {
+    m_pages.Append(number);
+  }
+  ++m_pageCount;
+}
+
+int32_t PDFile::PageIdAt(int32_t index) {
+  int32_t number = 0;
+  if (!m_pages.Get(index, number)) {
+    m_lastError = kParamValue;
+    return 0;
+  }
+  return number;
+}
+
+int32_t PDFile::CreateOutlines() {
+  if (m_outlinesId != 0) {
+    Diag("CreateOutlines called more than once\n");
+    m_lastError = kBadCallingSequence;
+    return 0;
+  }
+  m_outlinesId = NewObjectId();
+  return m_outlinesId;
+}
+
+bool PDFile::WritePagesNode(int32_t id, int32_t parentId, const std::vector<int32_t>& kidIds, bool leafKids,
+                            int32_t count) {
+  if (!BeginObject(id) || !WriteToken("<<", 2) || !WriteLineEnd()) return false;
+  if (!WriteToken("/Type /Pages") || !WriteLineEnd() || !WriteToken("/Kids [")) return false;
+  for (int32_t kid : kidIds) {
+    // Leaf kids are already output numbers; higher kids are ids.
+    bool ok = leafKids ? WriteInt(kid) && WriteToken("0 R", 3) : WriteRef(kid);
+    if (!ok) return false;
+  }
+  if (!WriteToken("]", 1) || !WriteLineEnd() || !WriteToken("/Count") || !WriteInt(count) || !WriteLineEnd())
+    return false;
+  if (parentId != 0 && (!WriteToken("/Parent") || !WriteRef(parentId) || !WriteLineEnd())) return false;
+  if (!WriteToken(">>", 2)) return false;
+  return EndObject();
+}
+
+bool PDFile::WriteContents() {
+  const std::vector<PDPair>& kids = m_kids.Items();
+  size_t leaves = (kids.size() + kMaxKids - 1) / kMaxKids;
+  if (leaves != m_leafParents.size()) Diag("assertion failed in PDFile::WriteContents\n");
+  leaves = std::min(leaves, m_leafParents.size());
+
+  // The kids of leaf i, as output numbers, with their summed page count.
+  auto leafKids = [&](size_t i, int32_t& count) {
+    std::vector<int32_t> ids;
+    count = 0;
+    for (size_t k = i * kMaxKids; k < std::min(kids.size(), (i + 1) * kMaxKids); ++k) {
+      ids.push_back(kids[k].first);
+      count += kids[k].second;
+    }
+    return ids;
+  };
+
+  int32_t rootId = 0;
+  if (leaves <= 1) {
+    // One leaf (or none): the root is leaf 0 and holds the registered kids itself.
+    rootId = m_leafParents.empty() ? NewObjectId() : m_leafParents[0];
+    if (rootId == 0) return false;
+    int32_t count = 0;
+    std::vector<int32_t> ids = leafKids(0, count);
+    if (!WritePagesNode(rootId, 0, ids, true, count)) return false;
+  } else {
+    struct Node {
+      int32_t id;
+      int32_t count;
+      std::vector<int32_t> kids;
+    };
+    // The leaves are written under parents allocated one per six leaves.
+    std::vector<Node> level;
+    for (size_t i = 0; i < leaves; ++i) {
+      if (i % kMaxKids == 0) {
+        int32_t id = NewObjectId();
+        if (id == 0) return false;
+        level.push_back({id, 0, {}});
+      }
+      int32_t count = 0;
+      std::vector<int32_t> ids = leafKids(i, count);
+      level.back().count += count;
+      level.back().kids.push_back(m_leafParents[i]);
+      if (!WritePagesNode(m_leafParents[i], level.back().id, ids, true, count)) return false;
+    }
+    // While a level has more than one node, its nodes are written under new
+    // parents, six at most each; the single node left is the root.
+    while (level.size() > 1) {
+      std::vector<Node> above;
+      for (size_t i = 0; i < level.size(); ++i) {
+        if (i % kMaxKids == 0) {
+          int32_t id = NewObjectId();
+          if (id == 0) return false;
+          above.push_back({id, 0, {}});
+        }
+        above.back().count += level[i].count;
+        above.back().kids.push_back(level[i].id);
+        if (!WritePagesNode(level[i].id, above.back().id, level[i].kids, false, level[i].count)) return false;
+      }
+      level = std::move(above);
+    }
+    rootId = level[0].id;
+    if (!WritePagesNode(rootId, 0, level[0].kids, false, level[0].count)) return false;
+  }
+
+  int32_t threadsId = 0;
+  if (!m_threads.empty()) {
+    threadsId = NewObjectId();
+    if (threadsId == 0 || !BeginObject(threadsId) || !WriteToken("[", 1)) return false;
+    for (int32_t thread : m_threads)
+      if (thread != 0 && !WriteRef(thread)) return false;
+    if (!WriteToken("]", 1) || !EndObject()) return false;
+  }
+  m_threadsId = threadsId;
+
+  m_rootId = NewObjectId();
+  if (m_rootId == 0 || !BeginObject(m_rootId) || !WriteToken("<<", 2) || !WriteLineEnd()) return false;
+  if (!WriteToken("/Type /Catalog") || !WriteLineEnd()) return false;
+  if (!WriteToken("/Pages") || !WriteRef(rootId) || !WriteLineEnd()) return false;
+  WriteCatalogEntries();
+  if (!WriteToken(">>", 2)) return false;
+  return EndObject();
+}
+
+void PDFile::WriteCatalogEntries() {
+  if (m_outlinesId != 0) {
+    WriteToken("/Outlines");
+    WriteRef(m_outlinesId);
+    WriteToken("/PageMode /UseOutlines");
+    WriteLineEnd();
+  }
+  if (m_viewerPrefsId != 0) {
+    WriteToken("/ViewerPreferences");
+    WriteRef(m_viewerPrefsId);
+    WriteLineEnd();
+  }
+  if (m_threadsId != 0) {
+    WriteToken("/Threads");
+    WriteRef(m_threadsId);
+    WriteLineEnd();
+  }
+}
+
+// ---- close -----------------------------------------------------------------
+
+bool PDFile::Close() {
+  if (m_state != kWriting || !m_sink) {
+    // Nothing open (or a reader): nothing to write.
+    if (m_state == kWriting) m_state = kClosed;
+    return true;
+  }
+  bool ok = FinishDocument();
+  ok = ok && WriteContents();
+  ok = ok && WriteXrefAndTrailer();
+  ReleaseNumbering();
+  m_state = kClosed;
+  int32_t error = 0;
+  if (!m_sink->Close(error)) {
+    m_lastError = error;
+    ok = false;
+  }
+  if (!m_memory) m_sink.reset();
+  return ok;
+}
+
+void PDFile::ReleaseNumbering() {
+  m_tables.clear();
+  m_tables.shrink_to_fit();
+  m_offsets.clear();
+  m_offsets.shrink_to_fit();
+  m_leafParents.clear();
+  m_threads.clear();
+}
+
+bool PDFile::WriteXrefAndTrailer() {
+  if (m_column != 0 && !WriteLineEnd()) return false;
+  int64_t xrefOffset = Position();
+  int32_t size = m_counter;
+  char line[64];
+  int length = std::snprintf(line, sizeof line, "xref\r\n0 %ld\r\n", static_cast<long>(size));
+  if (!WriteRaw(line, static_cast<size_t>(length))) return false;
+
+  auto written = [&](int32_t n) {
+    return static_cast<size_t>(n) < m_offsets.size() && m_offsets[static_cast<size_t>(n)] != 0;
+  };
+  // Free entries chain to the next higher unwritten number; the last one points at 0.
+  std::string table;
+  table.reserve(static_cast<size_t>(size) * 20);
+  int32_t nextFree = 0;
+  std::vector<int32_t> nextFreeOf(static_cast<size_t>(size), 0);
+  for (int32_t n = size - 1; n >= 0; --n) {
+    nextFreeOf[static_cast<size_t>(n)] = nextFree;
+    if (n == 0 || !written(n)) nextFree = n;
+  }
+  for (int32_t n = 0; n < size; ++n) {
+    if (n != 0 && written(n))
+      length = std::snprintf(line, sizeof line, "%10.10ld %5.5d n\r\n",
+                             static_cast<long>(m_offsets[static_cast<size_t>(n)]), 0);
+    else
+      length = std::snprintf(line, sizeof line, "%10.10d %5.5u f\r\n", nextFreeOf[static_cast<size_t>(n)],
+                             n == 0 ? 65535u : 0u);
+    table.append(line, static_cast<size_t>(length));
+  }
+  if (!WriteRaw(table.data(), table.size())) return false;
+
+  m_column = 0;
+  if (!WriteToken("trailer") || !WriteLineEnd() || !WriteToken("<<", 2) || !WriteLineEnd()) return false;
+  if (!WriteToken("/Size") || !WriteInt(size) || !WriteLineEnd()) return false;
+  if (m_infoId != 0 && (!WriteToken("/Info") || !WriteRef(m_infoId) || !WriteLineEnd())) return false;
+  if (!WriteToken("/Root") || !WriteRef(m_rootId) || !WriteLineEnd()) return false;
+  ByteString id = EncodeString(reinterpret_cast<const char*>(m_fileId), 16, StringMode::Hex);
+  ByteString ids = ByteString("/ID [") + id + id + ByteString("]");
+  if (!WriteToken(ids) || !WriteLineEnd() || !WriteToken(">>", 2) || !WriteLineEnd()) return false;
+  if (!WriteToken("startxref") || !WriteLineEnd() || !WriteInt(static_cast<long>(xrefOffset)) || !WriteLineEnd())
+    return false;
+  return WriteToken("%%EOF") && WriteLineEnd();
+}
+
+}  // namespace folian

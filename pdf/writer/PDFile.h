@@ -1,0 +1,152 @@
+#pragma once
+// PDFile: a PDF file written in one forward pass, to disk or memory.
+//
+// Owns the output numbering (ids at or above 1000000 are output ids; lower numbers
+// are object numbers of an input file, translated through a mapping table by
+// RefNum), the token writer that all serialisation goes through, the page list and
+// the registered kids of the balanced pages tree written at close, and the
+// cross-reference table and trailer. Nothing written is ever rewritten.
+//
+// Failure: operations yield false (or 0 for ids) and record the code in the last
+// error: an operating-system error number for file trouble, or one of the status
+// codes of Status.h. The output document derives from this class; the input
+// reader is a sibling that shares only PDDocumentBase.
+#include <cstdint>
+#include <ctime>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "pdf/base/ByteString.h"
+#include "pdf/base/PDDocumentBase.h"
+#include "pdf/io/OutputSink.h"
+#include "pdf/base/PDArr.h"
+#include "pdf/object/PDObject.h"
+#include "pdf/object/PDValue.h"
+
+namespace folian {
+
+class PDFile : public PDDocumentBase {
+public:
+  PDFile();
+  ~PDFile() override;
+  PDFile(const PDFile&) = delete;
+  PDFile& operator=(const PDFile&) = delete;
+
+  // Opens a disk file for writing ("wb"); false with the errno as last error.
+  bool OpenFile(const char* name);
+  // Opens a growing memory buffer as the output.
+  bool OpenMemory();
+  // Finishes the document, writes the pages tree, catalog, cross-reference table
+  // and trailer, and closes the sink. Closing a file that is not open succeeds.
+  bool Close();
+
+  const ByteString& FileName() const { return m_fileName; }
+  // The memory output (valid after Close until destruction); none for disk output.
+  const MemorySink* Memory() const { return m_memory; }
+
+  // Numbering.
+  int32_t NewObjectId();
+  int32_t RefNum(int32_t number, int32_t table);
+  int32_t AddSourceTable();
+  void ClearTable();
+  // Forgets the output number of one source object, so its next mention gets a new one.
+  void ForgetRefNum(int32_t number, int32_t table);
+  int32_t CurrentTable() const { return m_currentTable; }
+  void SetCurrentTable(int32_t table) { m_currentTable = table; }
+  int32_t ObjectCounter() const { return m_counter; }
+
+  // Writes the file header "%PDF-1.3" once, before anything else. Files made
+  // through the exported interface end it with a line feed, others with CR LF;
+  // BeginObject writes it when nobody has yet.
+  enum class HeaderEnd { kLineFeed, kCarriageReturnLineFeed };
+  bool WriteHeader(HeaderEnd end);
+
+  // Token writer.
+  bool BeginObject(int32_t id, int32_t table = 0);
+  bool EndObject();
+  bool WriteToken(const char* text);
+  bool WriteToken(const ByteString& text) { return WriteToken(text.c_str(), text.length()); }
+  bool WriteToken(const char* text, int32_t length);
+  bool WriteLineEnd();
+  bool WriteInt(long value);
+  bool WriteRef(int32_t id, int32_t table = 0);
+  bool WriteString(const char* text);
+  // Serialises a value; references are translated through the current table.
+  bool WriteValue(const PDValue* value);
+  bool WriteObject(PDObject& object);
+  // Writes bytes as they are (stream data); the column is not touched.
+  bool WriteRaw(const char* data, size_t length);
+  int32_t Column() const { return m_column; }
+  int64_t Position() const { return m_sink ? m_sink->Position() : 0; }
+
+  // Pages.
+  int32_t RegisterPage(int32_t id, int32_t pageCount);
+  void CountPage(int32_t id);
+  int32_t PageIdAt(int32_t index);
+  int32_t PagesRecorded() const { return m_pageCount; }
+  int32_t KidsRegistered() const { return m_kids.Count(); }
+
+  // Catalog extras.
+  int32_t CreateOutlines();
+  int32_t OutlinesId() const { return m_outlinesId; }
+  void SetViewerPreferencesId(int32_t id) { m_viewerPrefsId = id; }
+  void SetThreads(std::vector<int32_t> threadIds) { m_threads = std::move(threadIds); }
+  int32_t InfoId() const { return m_infoId; }
+  void SetInfoId(int32_t id) { m_infoId = id; }
+  int32_t RootId() const { return m_rootId; }
+
+  const unsigned char* FileIdentifier() const { return m_fileId; }
+
+  // Test hooks: a fixed clock for dates and a fixed seed for the file identifier,
+  // so that whole files can be compared byte for byte.
+  void SetFixedClock(std::time_t when) { m_fixedClock = when; }
+  void SetFixedIdSeed(uint32_t seed) { m_fixedSeed = seed; }
+  std::time_t Now() const { return m_fixedClock ? *m_fixedClock : std::time(nullptr); }
+
+protected:
+  // Called first at close: the output document ends its page and writes its own objects.
+  virtual bool FinishDocument() { return true; }
+  // Writes the pages tree and the catalog.
+  virtual bool WriteContents();
+  // Catalog entries beyond /Type and /Pages, each followed by a line end.
+  virtual void WriteCatalogEntries();
+
+  void InitialiseOutput();
+
+  int32_t m_column = -1;
+
+private:
+  bool WriteXrefAndTrailer();
+  bool WritePagesNode(int32_t id, int32_t parentId, const std::vector<int32_t>& kidIds, bool leafKids,
+                      int32_t count);
+  void MakeFileIdentifier();
+  void ReleaseNumbering();
+
+  std::unique_ptr<OutputSink> m_sink;
+  MemorySink* m_memory = nullptr;  // borrowed view of m_sink when writing to memory
+  ByteString m_fileName;
+
+  std::vector<int64_t> m_offsets;
+  int32_t m_counter = 1;
+  std::vector<std::vector<int32_t>> m_tables;
+  int32_t m_currentTable = 0;
+
+  PDArr<int32_t> m_pages{200};
+  int32_t m_pageCount = 0;
+  PDArr<PDPair> m_kids{20};
+  std::vector<int32_t> m_leafParents;
+
+  int32_t m_infoId = 0;
+  int32_t m_rootId = 0;
+  int32_t m_outlinesId = 0;
+  int32_t m_viewerPrefsId = 0;
+  std::vector<int32_t> m_threads;
+  int32_t m_threadsId = 0;
+  unsigned char m_fileId[16] = {};
+
+  std::optional<std::time_t> m_fixedClock;
+  std::optional<uint32_t> m_fixedSeed;
+};
+
+}  // namespace folian

@@ -1,0 +1,195 @@
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+#include <string>
+
+#include "pdf/LzwEncoder.h"
+#include "pdf/filter/ContentCompression.h"
+#include "pdf/object/PDDict.h"
+#include "pdf/filter/StreamDecoder.h"
+
+namespace folian {
+namespace {
+
+std::string Deflate(const std::string& in, int level = Z_DEFAULT_COMPRESSION) {
+  uLongf size = compressBound(static_cast<uLong>(in.size()));
+  std::string out(size, '\0');
+  compress2(reinterpret_cast<Bytef*>(out.data()), &size, reinterpret_cast<const Bytef*>(in.data()),
+            static_cast<uLong>(in.size()), level);
+  out.resize(size);
+  return out;
+}
+
+// Text that repeats enough to fill the LZW table several times over.
+std::string SampleText(size_t length) {
+  std::string text;
+  uint32_t state = 12345;
+  while (text.size() < length) {
+    state = state * 1103515245u + 12345u;
+    text += "BT /F1 12 Tf " + std::to_string(state % 1000) + " 700 Td (word" + std::to_string(state % 37) + ") Tj ET\n";
+  }
+  text.resize(length);
+  return text;
+}
+
+TEST(ASCII85, decodesGroupsZerosAndFinalPartialGroup) {
+  struct Case {
+    const char* in;
+    std::string out;
+  } const cases[] = {
+      {"87cURD]i,\"Ebo80~>", "Hello World!"},
+      {"87cURD]i,\"Ebo80+T~>", "Hello World!!"},
+      {"z", std::string(4, '\0')},
+      {"<~ 87cUR\nD]i,\"\tEbo80 ~>", "Hello World!"},
+      {"zz!!*-'~>", std::string(8, '\0') + std::string("\0\1\2\3", 4)},
+  };
+  for (const Case& c : cases) {
+    std::string out;
+    ASSERT_TRUE(DecodeASCII85(c.in, out)) << c.in;
+    EXPECT_EQ(out, c.out) << c.in;
+  }
+  std::string out = "stale";
+  testing::internal::CaptureStderr();
+  EXPECT_FALSE(DecodeASCII85("87c{URD", out));
+  EXPECT_FALSE(DecodeASCII85("uuuuu", out));
+  testing::internal::GetCapturedStderr();
+  EXPECT_TRUE(out.empty());
+}
+
+TEST(ASCIIHex, decodesPairsAndAFinalHalf) {
+  std::string out;
+  ASSERT_TRUE(DecodeASCIIHex("48 65 6c\n6C 6f 4>", out));
+  EXPECT_EQ(out, "Hello@");
+}
+
+TEST(LZW, decodesTheReferenceExample) {
+  // The example of the PDF reference: "-----A---B".
+  std::string out;
+  ASSERT_TRUE(DecodeLZW(std::string("\x80\x0B\x60\x50\x22\x0C\x0C\x85\x01", 9), out));
+  EXPECT_EQ(out, "-----A---B");
+}
+
+TEST(LZW, widensCodesOneCodeEarlyThroughEveryWidth) {
+  for (size_t length : {600u, 3000u, 20000u, 200000u}) {
+    std::string text = SampleText(length);
+    std::string out;
+    ASSERT_TRUE(DecodeLZW(test::LzwEncode(text), out)) << length;
+    EXPECT_EQ(out, text) << length;
+  }
+}
+
+TEST(LZW, badCodesAndBombsFailCleanly) {
+  std::string out;
+  testing::internal::CaptureStderr();
+  // Codes 256, 65, 300: there is no entry 300 yet.
+  EXPECT_FALSE(DecodeLZW(std::string("\x80\x10\x65\x80", 4), out));
+  std::string zeros(1 << 20, '\0');
+  EXPECT_FALSE(DecodeLZW(test::LzwEncode(zeros), out, 100000));
+  testing::internal::GetCapturedStderr();
+  EXPECT_TRUE(out.empty());
+}
+
+TEST(Flate, decodesAndStopsAtTheCeiling) {
+  std::string text = SampleText(300000);
+  std::string out;
+  ASSERT_TRUE(DecodeFlate(Deflate(text), out));
+  EXPECT_EQ(out, text);
+
+  std::string bomb = Deflate(std::string(20 << 20, '\0'), 9);
+  testing::internal::CaptureStderr();
+  EXPECT_FALSE(DecodeFlate(bomb, out, 1 << 20));
+  EXPECT_FALSE(DecodeFlate("not deflate data", out));
+  EXPECT_FALSE(DecodeFlate(Deflate(text).substr(0, 1000), out));
+  testing::internal::GetCapturedStderr();
+  EXPECT_TRUE(out.empty());
+}
+
+PDValuePtr Stream(const std::string& data, PDValuePtr filter, PDValuePtr parms = nullptr) {
+  PDValuePtr value = PDValue::MakeDict();
+  value->AssignStream(data.data(), static_cast<int32_t>(data.size()), nullptr);
+  if (filter) value->Dict()->SaveAttrVal(kKeyFilter, std::move(filter));
+  if (parms) value->Dict()->SaveAttrVal("/DecodeParms", std::move(parms));
+  return value;
+}
+
+PDValuePtr Names(std::initializer_list<const char*> names) {
+  PDValuePtr array = PDValue::MakeArray();
+  for (const char* name : names) array->AppendEl(PDValue::MakeText(name));
+  return array;
+}
+
+std::string A85Encode(const std::string& in) {
+  std::string out;
+  for (size_t i = 0; i < in.size(); i += 4) {
+    uint32_t value = 0;
+    size_t n = std::min<size_t>(4, in.size() - i);
+    for (size_t k = 0; k < 4; ++k) value = value << 8 | (k < n ? static_cast<unsigned char>(in[i + k]) : 0);
+    if (n == 4 && value == 0) {
+      out += 'z';
+      continue;
+    }
+    char digits[5];
+    for (int k = 4; k >= 0; --k) {
+      digits[k] = static_cast<char>('!' + value % 85);
+      value /= 85;
+    }
+    out.append(digits, n + 1);
+  }
+  return out + "~>";
+}
+
+TEST(DecodeStream, filterChainsInArrayOrder) {
+  std::string text = SampleText(5000) + std::string(64, '\0');
+  ByteString out;
+  ASSERT_TRUE(DecodeStream(*Stream(A85Encode(Deflate(text)), Names({"/ASCII85Decode", "/FlateDecode"})), out));
+  EXPECT_EQ(out.str(), text);
+  ASSERT_TRUE(DecodeStream(*Stream(A85Encode(test::LzwEncode(text)), Names({"/A85", "/LZW"})), out));
+  EXPECT_EQ(out.str(), text);
+  ASSERT_TRUE(DecodeStream(*Stream(Deflate(text), PDValue::MakeText("/FlateDecode")), out));
+  EXPECT_EQ(out.str(), text);
+  ASSERT_TRUE(DecodeStream(*Stream("raw bytes", nullptr), out));
+  EXPECT_EQ(out.str(), "raw bytes");
+}
+
+TEST(DecodeStream, lzwHonoursEarlyChangeZero) {
+  std::string text = SampleText(20000);
+  PDValuePtr parms = PDValue::MakeDict();
+  parms->Dict()->SaveAttrVal("/EarlyChange", PDValue::MakeInt(0));
+  ByteString out;
+  ASSERT_TRUE(DecodeStream(*Stream(test::LzwEncode(text, 0), Names({"/LZWDecode"}), std::move(parms)), out));
+  EXPECT_EQ(out.str(), text);
+  std::string early;
+  testing::internal::CaptureStderr();
+  bool same = DecodeLZW(test::LzwEncode(text, 0), early) && early == text;
+  testing::internal::GetCapturedStderr();
+  EXPECT_FALSE(same) << "the two code layouts must differ for this test to mean anything";
+}
+
+TEST(DecodeStream, unsupportedFiltersAndPredictorsGiveNoContent) {
+  ByteString out;
+  testing::internal::CaptureStderr();
+  EXPECT_FALSE(DecodeStream(*Stream("\xFF\xD8", PDValue::MakeText("/DCTDecode")), out));
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "cannot decode /DCTDecode\n");
+  EXPECT_TRUE(out.empty());
+
+  PDValuePtr parms = PDValue::MakeDict();
+  parms->Dict()->SaveAttrVal("/Predictor", PDValue::MakeInt(12));
+  testing::internal::CaptureStderr();
+  EXPECT_FALSE(DecodeStream(*Stream(Deflate("abc"), PDValue::MakeText("/FlateDecode"), std::move(parms)), out));
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "cannot decode /FlateDecode with predictor 12\n");
+}
+
+TEST(ContentCompression, compressesWhenItPays) {
+  ByteString tiny = CompressContent("q Q", 3);
+  EXPECT_TRUE(tiny.empty());
+  std::string text = SampleText(4000);
+  ByteString packed = CompressContent(text.data(), static_cast<int32_t>(text.size()));
+  ASSERT_FALSE(packed.empty());
+  EXPECT_EQ(packed[packed.length() - 1], '\n');
+  std::string out;
+  ASSERT_TRUE(DecodeFlate(std::string(packed.data(), static_cast<size_t>(packed.length() - 1)), out));
+  EXPECT_EQ(out, text);
+}
+
+}  // namespace
+}  // namespace folian
