@@ -32,12 +32,15 @@ std::string BalancedFile() {
   std::string path = BenchDir() + "/pages-10000-balanced.pdf";
   if (std::filesystem::exists(path)) return path;
   folian::PDOutDoc doc;
-  doc.OpenFile(path.c_str());
-  for (int page = 1; page <= kPages; ++page) {
+  bool ok = doc.OpenFile(path.c_str());
+  for (int page = 1; ok && page <= kPages; ++page) {
     doc.Content().Append(("0 0 m " + std::to_string(page % 500) + " 700 l S\n").c_str());
-    doc.NewPage();
+    ok = doc.NewPage();
   }
-  doc.Close();
+  if (!doc.Close() || !ok) {
+    std::fprintf(stderr, "cannot write %s\n", path.c_str());
+    std::exit(1);
+  }
   return path;
 }
 
@@ -95,8 +98,7 @@ void ReadWholeTree(benchmark::State& state, const std::string& path) {
   int64_t loaded = 0;
   for (auto _ : state) {
     folian::PDFInput input;
-    input.Open(path.c_str());
-    input.ReadPages();
+    if (!input.Open(path.c_str()) || !input.ReadPages()) state.SkipWithError("cannot read the file");
     loaded = input.ObjectsLoaded();
     if (input.PageNumbers().size() != kPages) state.SkipWithError("wrong page count");
   }

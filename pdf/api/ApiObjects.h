@@ -38,7 +38,7 @@ struct ContentObject : ApiObject {
 };
 
 // 0 for success; otherwise the file's last error, or 1017 when none was recorded.
-inline int32_t ResultOf(const PDFile& file, bool ok) {
+[[nodiscard]] inline int32_t ResultOf(const PDFile& file, bool ok) {
   if (ok) return kOk;
   return file.LastError() != 0 ? file.LastError() : kFailed;
 }

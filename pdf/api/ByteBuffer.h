@@ -10,6 +10,6 @@ namespace folian {
 // A new byte string holding a copy of the bytes; none for an empty input.
 char* NewByteBuffer(const char* data, int32_t length);
 void FreeByteBuffer(char* text);
-int32_t ByteBufferLength(const char* text);
+[[nodiscard]] int32_t ByteBufferLength(const char* text);
 
 }  // namespace folian

@@ -50,13 +50,13 @@ public:
   void Clear();
 
   // Offset of the first match at or after `from`, or -1.
-  int32_t Find(char c, int32_t from = 0) const noexcept;
-  int32_t Find(std::string_view needle, int32_t from = 0) const noexcept;
+  [[nodiscard]] int32_t Find(char c, int32_t from = 0) const noexcept;
+  [[nodiscard]] int32_t Find(std::string_view needle, int32_t from = 0) const noexcept;
   // Both clamp their arguments to the string.
   ByteString Left(int32_t count) const;
   ByteString Mid(int32_t start, int32_t count = INT32_MAX) const;
 
-  bool StartsWith(std::string_view prefix) const noexcept { return view().starts_with(prefix); }
+  [[nodiscard]] bool StartsWith(std::string_view prefix) const noexcept { return view().starts_with(prefix); }
 
   // Byte order of the zero-terminated contents.
   int Compare(const ByteString& other) const noexcept;

@@ -20,7 +20,7 @@ public:
   }
 
   // Copies element i into out; false (with the diagnostic) when i is out of range.
-  bool Get(int32_t i, T& out) const {
+  [[nodiscard]] bool Get(int32_t i, T& out) const {
     if (i < 0 || i >= Count()) {
       Diag("PDArr: index out of range\n");
       return false;
@@ -29,7 +29,7 @@ public:
     return true;
   }
 
-  bool Set(int32_t i, const T& value) {
+  [[nodiscard]] bool Set(int32_t i, const T& value) {
     if (i < 0 || i >= Count()) {
       Diag("PDArr: index out of range\n");
       return false;
@@ -38,8 +38,8 @@ public:
     return true;
   }
 
-  int32_t Count() const { return static_cast<int32_t>(m_items.size()); }
-  int32_t Capacity() const { return static_cast<int32_t>(m_items.capacity()); }
+  [[nodiscard]] int32_t Count() const { return static_cast<int32_t>(m_items.size()); }
+  [[nodiscard]] int32_t Capacity() const { return static_cast<int32_t>(m_items.capacity()); }
   void Clear() { m_items.clear(); }
   const std::vector<T>& Items() const { return m_items; }
 

@@ -18,13 +18,14 @@ public:
   PDDocumentBase(const PDDocumentBase&) = delete;
   PDDocumentBase& operator=(const PDDocumentBase&) = delete;
 
-  int32_t State() const { return m_state; }
+  [[nodiscard]] int32_t State() const { return m_state; }
   // This document's value of the process-wide serial counter, taken when it was set up.
   uint32_t Serial() const { return m_serial; }
-  int32_t LastError() const { return m_lastError; }
+  [[nodiscard]] int32_t LastError() const { return m_lastError; }
   void SetLastError(int32_t code) { m_lastError = code; }
 
 protected:
+  // Records the code; the false it yields serves `return Fail(code);` and may be dropped.
   bool Fail(int32_t code) {
     m_lastError = code;
     return false;

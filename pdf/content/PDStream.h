@@ -20,12 +20,12 @@ public:
   void Append(const char* text) { m_text.Append(text); }
   void Append(const char* data, int32_t length) { m_text.Append(data, length); }
   const ByteString& Text() const { return m_text; }
-  bool Empty() const { return m_text.empty(); }
+  [[nodiscard]] bool Empty() const { return m_text.empty(); }
 
   // Writes the buffer as a stream object (deflated when `compress` is set and
   // deflating pays) and remembers its id; false with the file's last error set.
-  virtual bool WriteObject(PDFile& file, bool compress);
-  int32_t ObjectId() const { return m_objectId; }
+  [[nodiscard]] virtual bool WriteObject(PDFile& file, bool compress);
+  [[nodiscard]] int32_t ObjectId() const { return m_objectId; }
 
 private:
   ByteString m_text;

@@ -17,10 +17,10 @@ public:
   ImportState& Import() { return m_import; }
 
   // 0-based index of the current page, or -1 before any was acquired.
-  int32_t CurrentPage() const { return m_currentPage; }
+  [[nodiscard]] int32_t CurrentPage() const { return m_currentPage; }
   void SetCurrentPage(int32_t index) { m_currentPage = index; }
 
-  bool Attached() const { return m_attached; }
+  [[nodiscard]] bool Attached() const { return m_attached; }
   void SetAttached(bool attached) { m_attached = attached; }
 
   // A copy of the information dictionary with references resolved, so that it can

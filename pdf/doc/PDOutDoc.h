@@ -33,9 +33,9 @@ public:
   // The current page's content, made on first request.
   PDStream& Content();
   // Ends the current page; a page without content is not written.
-  bool NewPage();
+  [[nodiscard]] bool NewPage();
   // Pages written so far, plus one when the current page has content.
-  int32_t NumPages() const;
+  [[nodiscard]] int32_t NumPages() const;
 
   // Information entries: the key gets a leading "/" when it lacks one; a missing
   // value removes the key. Values are the caller's text; at close a text that
@@ -50,28 +50,28 @@ public:
   void SetInputInfo(PDValuePtr info) { m_inputInfo = std::move(info); }
 
   // The current input: opened by InputOpen or attached; shared with its IDoc handle.
-  bool InputOpen(const char* name);
-  bool Attach(std::shared_ptr<PDInputDoc> input);
+  [[nodiscard]] bool InputOpen(const char* name);
+  [[nodiscard]] bool Attach(std::shared_ptr<PDInputDoc> input);
   void ReleaseInput();
   const std::shared_ptr<PDInputDoc>& CurrentInput() const { return m_input; }
   // Copies pages first..last of the current input (1-based; a last page outside
   // 1..count means up to the last page).
-  bool InputCopyPages(int32_t first, int32_t last);
+  [[nodiscard]] bool InputCopyPages(int32_t first, int32_t last);
   // Opens the file, copies the range and drops the file again.
-  bool Merge(const char* name, int32_t first, int32_t last);
+  [[nodiscard]] bool Merge(const char* name, int32_t first, int32_t last);
 
   void SetCompress(bool on) { m_compress = on; }
-  bool Compress() const { return m_compress; }
+  [[nodiscard]] bool Compress() const { return m_compress; }
 
 protected:
-  bool FinishDocument() override;
+  [[nodiscard]] bool FinishDocument() override;
 
 private:
-  bool EndPage();
-  bool CopyRange(PDInputDoc& input, int32_t first, int32_t last);
+  [[nodiscard]] bool EndPage();
+  [[nodiscard]] bool CopyRange(PDInputDoc& input, int32_t first, int32_t last);
   static std::shared_ptr<PDInputDoc> OpenInput(const char* name, int32_t& error);
-  bool WriteResources();
-  bool WriteInfo();
+  [[nodiscard]] bool WriteResources();
+  [[nodiscard]] bool WriteInfo();
   ByteString ProducerText(const PDDict* start) const;
 
   uint16_t m_width = 595;

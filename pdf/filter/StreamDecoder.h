@@ -17,13 +17,13 @@ namespace folian {
 // The largest decoded stream accepted by default (256 MiB).
 constexpr size_t kDefaultDecodeCeiling = size_t{256} << 20;
 
-bool DecodeStream(const PDValue& root, ByteString& out, size_t ceiling = kDefaultDecodeCeiling);
+[[nodiscard]] bool DecodeStream(const PDValue& root, ByteString& out, size_t ceiling = kDefaultDecodeCeiling);
 
 // The single filters; each replaces `out` with the decoded bytes of `in`.
-bool DecodeASCII85(const std::string& in, std::string& out, size_t ceiling = kDefaultDecodeCeiling);
-bool DecodeASCIIHex(const std::string& in, std::string& out, size_t ceiling = kDefaultDecodeCeiling);
+[[nodiscard]] bool DecodeASCII85(const std::string& in, std::string& out, size_t ceiling = kDefaultDecodeCeiling);
+[[nodiscard]] bool DecodeASCIIHex(const std::string& in, std::string& out, size_t ceiling = kDefaultDecodeCeiling);
 // earlyChange 1 (the default) widens codes one code early; /EarlyChange 0 does not.
-bool DecodeLZW(const std::string& in, std::string& out, size_t ceiling = kDefaultDecodeCeiling, int earlyChange = 1);
-bool DecodeFlate(const std::string& in, std::string& out, size_t ceiling = kDefaultDecodeCeiling);
+[[nodiscard]] bool DecodeLZW(const std::string& in, std::string& out, size_t ceiling = kDefaultDecodeCeiling, int earlyChange = 1);
+[[nodiscard]] bool DecodeFlate(const std::string& in, std::string& out, size_t ceiling = kDefaultDecodeCeiling);
 
 }  // namespace folian

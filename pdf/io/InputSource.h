@@ -17,8 +17,8 @@ class InputSource {
 public:
   virtual ~InputSource() = default;
   // Copies up to `count` bytes from `offset` into `out`; yields the number copied.
-  virtual size_t ReadAt(int64_t offset, char* out, size_t count) = 0;
-  virtual int64_t Size() const = 0;
+  [[nodiscard]] virtual size_t ReadAt(int64_t offset, char* out, size_t count) = 0;
+  [[nodiscard]] virtual int64_t Size() const = 0;
   // The whole file when it is held in memory, else none.
   virtual const char* Bytes() const { return nullptr; }
 };
@@ -27,8 +27,8 @@ class FileInput final : public InputSource {
 public:
   static std::unique_ptr<FileInput> Open(const char* name, int32_t& error);
   ~FileInput() override;
-  size_t ReadAt(int64_t offset, char* out, size_t count) override;
-  int64_t Size() const override { return m_size; }
+  [[nodiscard]] size_t ReadAt(int64_t offset, char* out, size_t count) override;
+  [[nodiscard]] int64_t Size() const override { return m_size; }
 
 private:
   FileInput(std::FILE* file, int64_t size) : m_file(file), m_size(size) {}
@@ -40,8 +40,8 @@ private:
 class MemoryInput final : public InputSource {
 public:
   explicit MemoryInput(std::vector<char> bytes) : m_bytes(std::move(bytes)) {}
-  size_t ReadAt(int64_t offset, char* out, size_t count) override;
-  int64_t Size() const override { return static_cast<int64_t>(m_bytes.size()); }
+  [[nodiscard]] size_t ReadAt(int64_t offset, char* out, size_t count) override;
+  [[nodiscard]] int64_t Size() const override { return static_cast<int64_t>(m_bytes.size()); }
   const char* Bytes() const override { return m_bytes.data(); }
 
 private:

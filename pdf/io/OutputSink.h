@@ -13,10 +13,10 @@ class OutputSink {
 public:
   virtual ~OutputSink() = default;
   // Appends the bytes; false with `error` set (an errno value) on failure.
-  virtual bool Write(const char* data, size_t length, int32_t& error) = 0;
-  virtual int64_t Position() const = 0;
+  [[nodiscard]] virtual bool Write(const char* data, size_t length, int32_t& error) = 0;
+  [[nodiscard]] virtual int64_t Position() const = 0;
   // Flushes and releases the underlying file; false with `error` set on failure.
-  virtual bool Close(int32_t& error) = 0;
+  [[nodiscard]] virtual bool Close(int32_t& error) = 0;
 };
 
 // Buffered writes to a disk file. Owns the FILE*.
@@ -26,9 +26,9 @@ public:
   // An access-denied failure (EACCES) deletes the file and tries once more.
   static std::unique_ptr<FileSink> Open(const char* name, int32_t& error);
   ~FileSink() override;
-  bool Write(const char* data, size_t length, int32_t& error) override;
-  int64_t Position() const override { return m_position; }
-  bool Close(int32_t& error) override;
+  [[nodiscard]] bool Write(const char* data, size_t length, int32_t& error) override;
+  [[nodiscard]] int64_t Position() const override { return m_position; }
+  [[nodiscard]] bool Close(int32_t& error) override;
 
 private:
   explicit FileSink(std::FILE* file) : m_file(file) {}
@@ -43,12 +43,12 @@ class MemorySink final : public OutputSink {
 public:
   static constexpr size_t kStep = 100000;
   MemorySink();
-  bool Write(const char* data, size_t length, int32_t& error) override;
-  int64_t Position() const override { return static_cast<int64_t>(m_used); }
-  bool Close(int32_t&) override { return true; }
+  [[nodiscard]] bool Write(const char* data, size_t length, int32_t& error) override;
+  [[nodiscard]] int64_t Position() const override { return static_cast<int64_t>(m_used); }
+  [[nodiscard]] bool Close(int32_t&) override { return true; }
   const char* Data() const { return m_buffer.get(); }
-  size_t Used() const { return m_used; }
-  size_t Capacity() const { return m_capacity; }
+  [[nodiscard]] size_t Used() const { return m_used; }
+  [[nodiscard]] size_t Capacity() const { return m_capacity; }
 
 private:
   std::unique_ptr<char[]> m_buffer;

@@ -23,24 +23,24 @@ public:
   // The next byte (0..255), consumed or not; kEnd at the end of the data.
   int Get() { return m_pos < m_end || FillBuffer() > 0 ? static_cast<unsigned char>(m_window[m_pos++]) : kEnd; }
   int Peek() { return m_pos < m_end || FillBuffer() > 0 ? static_cast<unsigned char>(m_window[m_pos]) : kEnd; }
-  bool AtEnd() { return Peek() == kEnd; }
+  [[nodiscard]] bool AtEnd() { return Peek() == kEnd; }
 
   // File offset of the next byte to be read.
-  int64_t Offset() const { return m_base + m_pos; }
+  [[nodiscard]] int64_t Offset() const { return m_base + m_pos; }
   void Seek(int64_t offset);
   InputSource& Source() const { return m_source; }
 
   void SetMark() { m_mark = Offset(); }
   void RestoreMark();
   void ClearMark() { m_mark = -1; }
-  bool HasMark() const { return m_mark >= 0; }
+  [[nodiscard]] bool HasMark() const { return m_mark >= 0; }
 
   // Refills the window behind the read position; yields the number of bytes read.
   int FillBuffer();
 
   // Reads `count` bytes from the read position on (window first, then the source);
   // yields the number read.
-  size_t ReadBytes(char* out, size_t count);
+  [[nodiscard]] size_t ReadBytes(char* out, size_t count);
 
 private:
   InputSource& m_source;

@@ -46,9 +46,9 @@ public:
 
   // Index of the key (whole string, case-sensitive); an unknown key is added.
   // -1 when the 16-bit key table is full.
-  int32_t KeyIndex(const char* key);
+  [[nodiscard]] int32_t KeyIndex(const char* key);
   // Index of the key, or -1; never adds a key.
-  int32_t FindKey(const char* key) const;
+  [[nodiscard]] int32_t FindKey(const char* key) const;
   const char* KeyAt(int32_t index) const;
 
   PDValue* Find(const char* key) const;
@@ -62,9 +62,9 @@ public:
   PDValuePtr Take(int32_t index);
 
   // The position-th entry of the order list; false past the end.
-  bool EntryAt(int32_t position, PDValue*& value, int32_t& keyIndex) const;
-  int32_t EntryCount() const { return static_cast<int32_t>(m_order.size()); }
-  int32_t KeyCount() const { return static_cast<int32_t>(m_keys.size()); }
+  [[nodiscard]] bool EntryAt(int32_t position, PDValue*& value, int32_t& keyIndex) const;
+  [[nodiscard]] int32_t EntryCount() const { return static_cast<int32_t>(m_order.size()); }
+  [[nodiscard]] int32_t KeyCount() const { return static_cast<int32_t>(m_keys.size()); }
 
   // Moves the value under the same key name into target, replacing a value there,
   // and empties the source slot.

@@ -24,7 +24,7 @@ public:
   // Class from the /Type of a dictionary value: "/Pages" 0, "/Page" 1, else 2.
   static PDObjectClass ClassOf(const PDValue* root);
 
-  int32_t Number() const { return m_number; }
+  [[nodiscard]] int32_t Number() const { return m_number; }
   void SetNumber(int32_t number) { m_number = number; }
   PDObjectClass Class() const { return m_class; }
   void SetClass(PDObjectClass objectClass) { m_class = objectClass; }
@@ -32,8 +32,8 @@ public:
   PDValuePtr TakeRoot() { return std::move(m_root); }
   void SetRoot(PDValuePtr root) { m_root = std::move(root); }
 
-  int64_t FileOffset() const { return m_offset; }
-  int32_t StoredSize() const { return m_storedSize; }
+  [[nodiscard]] int64_t FileOffset() const { return m_offset; }
+  [[nodiscard]] int32_t StoredSize() const { return m_storedSize; }
   void SetFilePlace(int64_t offset, int32_t storedSize) {
     m_offset = offset;
     m_storedSize = storedSize;

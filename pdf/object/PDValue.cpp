@@ -1,5 +1,6 @@
 #include "pdf/object/PDValue.h"
 
+#include <cassert>
 #include <cstring>
 
 #include "pdf/base/Diagnostics.h"
@@ -51,12 +52,12 @@ PDValuePtr PDValue::Copy(const PDValue* source) {
   auto copy = Make(source->m_kind, source->m_number);
   copy->m_text = source->m_text;
   if (source->m_kind == PDKind::Array) {
-    int32_t counted = 0;
+    [[maybe_unused]] int32_t counted = 0;
     for (const PDValue* el = source->m_firstEl.get(); el; el = el->m_nextEl.get()) {
       copy->AppendEl(Copy(el));
       ++counted;
     }
-    if (counted != source->m_number) Diag("assertion failed in %s\n", "PDValue::Copy");
+    assert(counted == source->m_number);
   } else if (source->m_kind == PDKind::Dictionary && source->m_dict) {
     PDValue* value = nullptr;
     int32_t key = 0;

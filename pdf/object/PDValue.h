@@ -52,14 +52,14 @@ public:
   PDValuePtr Copy() const { return Copy(this); }
 
   PDKind Kind() const { return m_kind; }
-  bool Is(PDKind kind) const { return m_kind == kind; }
+  [[nodiscard]] bool Is(PDKind kind) const { return m_kind == kind; }
   // Integer: the value; Reference: the object number; Array: the element count.
-  int32_t Number() const { return m_number; }
+  [[nodiscard]] int32_t Number() const { return m_number; }
   void SetNumber(int32_t number) { m_number = number; }
   const ByteString& Text() const { return m_text; }
   void SetText(const ByteString& text) { m_text = text; }
   // True for a Text node whose source form equals `text`, e.g. IsText("/Page").
-  bool IsText(const char* text) const;
+  [[nodiscard]] bool IsText(const char* text) const;
 
   // Array elements.
   PDValue* GetFirstEl() const;
@@ -73,14 +73,14 @@ public:
   PDDict* Dict() const { return m_dict.get(); }
 
   // Stream data, present only on the root value of a stream object.
-  bool AssignStream(const char* bytes, int32_t length, const char* filterName);
+  [[nodiscard]] bool AssignStream(const char* bytes, int32_t length, const char* filterName);
   // Takes the bytes as they are, without touching /Length or /Filter.
   void SetStreamBytes(std::vector<char> bytes) {
     m_stream = std::move(bytes);
     m_isStream = true;
   }
   // True for the root of a stream object, even one whose data is empty.
-  bool HasStream() const { return m_isStream; }
+  [[nodiscard]] bool HasStream() const { return m_isStream; }
   const std::vector<char>& StreamBytes() const { return m_stream; }
   std::vector<char> TakeStreamBytes() { return std::move(m_stream); }
 

@@ -54,7 +54,7 @@ bool PDFInput::OpenMemory(const char* bytes, size_t length) {
   return OpenMemory(std::vector<char>(bytes, bytes + (bytes ? length : 0)));
 }
 
-bool PDFInput::Close() {
+void PDFInput::Close() {
   m_cache.clear();
   m_unreadable.clear();
   m_added.clear();
@@ -72,7 +72,6 @@ bool PDFInput::Close() {
   m_encrypted = false;
   m_loads = 0;
   if (m_state == kReading) m_state = kClosed;
-  return true;
 }
 
 bool PDFInput::ReadStructure() {

@@ -45,14 +45,13 @@ public:
   ~PDFInput() override;
 
   // Opens a disk file; with loadWhole the file is read into memory at once.
-  bool Open(const char* name, bool loadWhole = false);
+  [[nodiscard]] bool Open(const char* name, bool loadWhole = false);
   // Opens bytes held in memory; the input takes the buffer.
-  bool OpenMemory(std::vector<char> bytes);
-  bool OpenMemory(const char* bytes, size_t length);
-  // Releases the tables, the cache and the source; state 0; always succeeds.
-  // Opening again closes first.
-  bool Close();
-  bool IsOpen() const { return m_state == kReading; }
+  [[nodiscard]] bool OpenMemory(std::vector<char> bytes);
+  [[nodiscard]] bool OpenMemory(const char* bytes, size_t length);
+  // Releases the tables, the cache and the source; state 0. Opening again closes first.
+  void Close();
+  [[nodiscard]] bool IsOpen() const { return m_state == kReading; }
 
   // Objects are read without their stream data while this is on.
   void SetHeaderOnly(bool on) { m_headerOnly = on; }
@@ -60,22 +59,22 @@ public:
   const std::string& Version() const { return m_version; }
   // Entry count of the offset table: object numbers below it may exist in the file;
   // objects added after reading take the numbers from here on.
-  int32_t Size() const { return m_xref.Extent(); }
+  [[nodiscard]] int32_t Size() const { return m_xref.Extent(); }
   PDValue* Trailer() const { return m_trailer.get(); }
-  int32_t CatalogNumber() const { return m_rootNumber; }
-  int32_t InfoNumber() const { return m_infoNumber; }
-  bool IsEncrypted() const { return m_encrypted; }
+  [[nodiscard]] int32_t CatalogNumber() const { return m_rootNumber; }
+  [[nodiscard]] int32_t InfoNumber() const { return m_infoNumber; }
+  [[nodiscard]] bool IsEncrypted() const { return m_encrypted; }
   // True when the file was refused because it uses cross-reference streams.
-  bool UsesXrefStreams() const { return m_xref.FoundXrefStream(); }
+  [[nodiscard]] bool UsesXrefStreams() const { return m_xref.FoundXrefStream(); }
   // The two strings of the trailer's /ID, decoded; empty when absent.
   const ByteString& FileIdentifier(int which) const { return m_ids[which ? 1 : 0]; }
 
-  int32_t PagesRootNumber() const { return m_pagesRoot; }
-  int32_t OutlinesNumber() const { return m_outlines; }
-  int32_t AcroFormNumber() const { return m_acroForm; }
-  int32_t ThreadsNumber() const { return m_threads; }
-  int32_t DestsNumber() const { return m_dests; }
-  int32_t ViewerPreferencesNumber() const { return m_viewerPrefs; }
+  [[nodiscard]] int32_t PagesRootNumber() const { return m_pagesRoot; }
+  [[nodiscard]] int32_t OutlinesNumber() const { return m_outlines; }
+  [[nodiscard]] int32_t AcroFormNumber() const { return m_acroForm; }
+  [[nodiscard]] int32_t ThreadsNumber() const { return m_threads; }
+  [[nodiscard]] int32_t DestsNumber() const { return m_dests; }
+  [[nodiscard]] int32_t ViewerPreferencesNumber() const { return m_viewerPrefs; }
 
   PDObject* Catalog() { return GetObj(m_rootNumber); }
   // The root value of the information dictionary, or none.
@@ -90,14 +89,14 @@ public:
   // Destroys every cached /Pages and /Page object.
   void ReleasePageTreeNodes();
   // Adds an object made after reading; yields its number (Size(), Size() + 1, ...).
-  int32_t AddObject(PDValuePtr value);
+  [[nodiscard]] int32_t AddObject(PDValuePtr value);
   // A Reference resolved to the root value of its object; other values as they are.
   PDValue* Resolve(PDValue* value);
   // Objects loaded from the file since opening (a measure of laziness).
-  int64_t ObjectsLoaded() const { return m_loads; }
+  [[nodiscard]] int64_t ObjectsLoaded() const { return m_loads; }
 
   // The /Count of the pages root; 0 when there is none.
-  int32_t PageCount();
+  [[nodiscard]] int32_t PageCount();
   // The page at a 0-based index, or none (last error 1010 for a damaged tree).
   PDObject* FindPage(int32_t index);
   PDObject* ParentOf(PDObject* object);
@@ -105,18 +104,18 @@ public:
   // visible box is the crop box clipped to the media box, else the media box.
   PDBox MediaBox(PDObject* page);
   PDBox VisibleBox(PDObject* page);
-  int32_t Rotation(PDObject* page);
+  [[nodiscard]] int32_t Rotation(PDObject* page);
 
   // Reads the whole pages tree below `number` (the pages root when 0), recording
   // every page in order; yields false when the tree is damaged.
-  virtual bool ReadPages(int32_t number = 0);
+  [[nodiscard]] virtual bool ReadPages(int32_t number = 0);
   const std::vector<int32_t>& PageNumbers() const { return m_pageNumbers; }
 
   // The decoded data of a stream object; false when it has none that can be
   // decoded (last error 1018 for an encrypted file, 1006 when the object is
   // missing or its filters fail).
-  bool StreamData(PDObject* object, ByteString& out);
-  bool StreamData(int32_t number, ByteString& out) { return StreamData(GetObj(number), out); }
+  [[nodiscard]] bool StreamData(PDObject* object, ByteString& out);
+  [[nodiscard]] bool StreamData(int32_t number, ByteString& out) { return StreamData(GetObj(number), out); }
   // The largest decoded stream StreamData accepts (kDefaultDecodeCeiling unless set).
   void SetDecodeCeiling(size_t bytes) { m_decodeCeiling = bytes; }
 
@@ -124,20 +123,20 @@ protected:
   // Reads the kids of a /Pages node during ReadPages.
   virtual void ReadKids(PDObject& node);
   // Called for every page ReadPages meets, after it is recorded; false stops the walk.
-  virtual bool OnPage(PDObject& page);
+  [[nodiscard]] virtual bool OnPage(PDObject& page);
 
 private:
-  bool ReadStructure();
-  bool ReadTrailerEntries();
+  [[nodiscard]] bool ReadStructure();
+  [[nodiscard]] bool ReadTrailerEntries();
   void ReadCatalogEntries(PDObject& catalog);
-  int64_t FindStartXref();
+  [[nodiscard]] int64_t FindStartXref();
   PDObject* LoadObject(int32_t number);
   PDValuePtr ReadLengthObject(int32_t number);
-  bool EnterKid(int32_t parent, int32_t kid);
-  bool IsPage(PDObject& object) const;
-  bool CountOf(PDObject& node, int32_t& count);
+  [[nodiscard]] bool EnterKid(int32_t parent, int32_t kid);
+  [[nodiscard]] bool IsPage(PDObject& object) const;
+  [[nodiscard]] bool CountOf(PDObject& node, int32_t& count);
   PDValue* Inherited(PDObject* page, const char* key);
-  bool ReadBox(PDValue* value, PDBox& box);
+  [[nodiscard]] bool ReadBox(PDValue* value, PDBox& box);
 
   std::unique_ptr<InputSource> m_source;
   std::string m_name;  // the path opened, for messages

@@ -140,7 +140,7 @@ bool PDFInput::ReadBox(PDValue* value, PDBox& box) {
 
 PDBox PDFInput::MediaBox(PDObject* page) {
   PDBox box{};
-  ReadBox(Inherited(page, "/MediaBox"), box);
+  if (!ReadBox(Inherited(page, "/MediaBox"), box)) box = PDBox{};
   return box;
 }
 

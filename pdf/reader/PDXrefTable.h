@@ -25,21 +25,21 @@ public:
   static constexpr int64_t kUnlisted = -1;
 
   // Reads the chain from `offset`; 0 on success, else a status code.
-  int32_t Read(InputSource& source, int64_t offset);
+  [[nodiscard]] int32_t Read(InputSource& source, int64_t offset);
 
   // File offset of object `number`; 0 when free, unlisted or out of range.
-  int64_t Offset(int32_t number) const;
+  [[nodiscard]] int64_t Offset(int32_t number) const;
   // One more than the highest object number listed.
-  int32_t Extent() const { return static_cast<int32_t>(m_offsets.size()); }
+  [[nodiscard]] int32_t Extent() const { return static_cast<int32_t>(m_offsets.size()); }
   PDValue* Trailer() const { return m_trailer.get(); }
   PDValuePtr TakeTrailer() { return std::move(m_trailer); }
-  bool FoundXrefStream() const { return m_xrefStream; }
-  int32_t SectionsRead() const { return m_sections; }
+  [[nodiscard]] bool FoundXrefStream() const { return m_xrefStream; }
+  [[nodiscard]] int32_t SectionsRead() const { return m_sections; }
 
 private:
-  int32_t ReadSection(InputSource& source, int64_t offset, bool newest, int64_t& prev);
-  bool ReadSubsections(PDReadBuffer& buffer, int64_t fileSize);
-  bool LooksLikeObjectHeader(InputSource& source, int64_t offset);
+  [[nodiscard]] int32_t ReadSection(InputSource& source, int64_t offset, bool newest, int64_t& prev);
+  [[nodiscard]] bool ReadSubsections(PDReadBuffer& buffer, int64_t fileSize);
+  [[nodiscard]] bool LooksLikeObjectHeader(InputSource& source, int64_t offset);
 
   std::vector<int64_t> m_offsets;
   PDValuePtr m_trailer;

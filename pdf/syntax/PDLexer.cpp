@@ -102,7 +102,9 @@ bool PDLexer::AppendDigits() {
 }
 
 PDTokenKind PDLexer::ReadNumberOrRef() {
-  AppendDigits();
+  // The first digit is already in m_text; more digits are optional, so whether
+  // any were appended does not matter here.
+  (void)AppendDigits();
   int next = m_buffer.Peek();
   if (next == PDReadBuffer::kEnd || IsPdfDelimiter(next)) return eNumber;
   if (!IsPdfWhite(next)) return ReadWord(eWord);

@@ -40,11 +40,11 @@ public:
 
   PDTokenKind Kind() const { return m_kind; }
   const std::string& Text() const { return m_text; }
-  bool Is(PDTokenKind kind, const char* text) const { return m_kind == kind && m_text == text; }
+  [[nodiscard]] bool Is(PDTokenKind kind, const char* text) const { return m_kind == kind && m_text == text; }
 
   // The integer at the start of the token text; -1 with a diagnostic when the
   // text starts with neither a digit nor a sign. Clamped to the 32-bit range.
-  int32_t GetCurNumber() const;
+  [[nodiscard]] int32_t GetCurNumber() const;
 
   void SetRefRecognition(bool on) { m_refs = on; }
   // Makes the current token eError, ending every enclosing array and dictionary.
@@ -57,9 +57,9 @@ private:
   PDTokenKind ReadWord(PDTokenKind kind);
   PDTokenKind ReadLiteralString();
   PDTokenKind ReadHexString();
-  bool SkipWhiteAndComments();
-  bool LookAheadRef();
-  bool AppendDigits();
+  [[nodiscard]] bool SkipWhiteAndComments();
+  [[nodiscard]] bool LookAheadRef();
+  [[nodiscard]] bool AppendDigits();
 
   PDReadBuffer& m_buffer;
   bool m_trace;

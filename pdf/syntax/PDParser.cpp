@@ -1,5 +1,6 @@
 #include "pdf/syntax/PDParser.h"
 
+#include <cassert>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -67,7 +68,7 @@ PDValuePtr PDParser::ParseArray() {
   m_lexer.GetToken();
   while (m_lexer.Kind() != eArrayEnd && m_lexer.Kind() != eError && !m_tooDeep) {
     PDValuePtr element = ParseValue();
-    if (element->Next()) Diag("assertion failed, newEl->m_nextEl != NULL after new\n");
+    assert(!element->Next());  // a value fresh from the parser is not in a chain
     if (!element->Is(PDKind::None)) array->AppendEl(std::move(element));
   }
   if (m_lexer.Kind() == eArrayEnd) m_lexer.GetToken();

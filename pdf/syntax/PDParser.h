@@ -34,7 +34,7 @@ public:
 
   // Reads the indirect object at the current position; yields its number, or 0 on
   // failure. With headerOnly the stream data is not read.
-  int32_t ReadObject(bool headerOnly = false);
+  [[nodiscard]] int32_t ReadObject(bool headerOnly = false);
 
   // A value made from the current token and those that follow; the token after
   // the value is left current. A parse that hit eError yields a None node.
@@ -45,8 +45,8 @@ public:
   // The /Type of the object's dictionary, cut to 23 characters.
   const std::string& Type() const { return m_type; }
   // Bytes from the start of the object to the end of its last token.
-  int32_t StoredSize() const { return m_storedSize; }
-  bool TooDeep() const { return m_tooDeep; }
+  [[nodiscard]] int32_t StoredSize() const { return m_storedSize; }
+  [[nodiscard]] bool TooDeep() const { return m_tooDeep; }
 
   PDLexer& Lexer() { return m_lexer; }
   PDReadBuffer& Buffer() { return m_buffer; }
@@ -57,10 +57,10 @@ protected:
 private:
   PDValuePtr ParseArray();
   PDValuePtr ParseDictionary();
-  bool ReadStreamData(PDValue& root, int32_t length);
-  int32_t ResolveLength();
-  bool FindEndstream(int64_t from, int64_t& dataEnd, int64_t& after);
-  bool EndstreamFollows();
+  [[nodiscard]] bool ReadStreamData(PDValue& root, int32_t length);
+  [[nodiscard]] int32_t ResolveLength();
+  [[nodiscard]] bool FindEndstream(int64_t from, int64_t& dataEnd, int64_t& after);
+  [[nodiscard]] bool EndstreamFollows();
 
   InputSource& m_source;
   PDReadBuffer m_buffer;

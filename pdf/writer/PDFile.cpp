@@ -279,8 +279,7 @@ void PDFile::CountPage(int32_t id) {
   int32_t number = (id < kOutputIdBase ? RefNum(id, m_currentTable) : id) % kOutputIdBase;
   if (m_pageCount < m_pages.Count()) {
     int32_t recorded = 0;
-    m_pages.Get(m_pageCount, recorded);
-    if (recorded != number) Diag("PDFile::CountPage - assertion failed\n");
+    if (!m_pages.Get(m_pageCount, recorded) || recorded != number) Diag("PDFile::CountPage - assertion failed\n");
   } else {
     m_pages.Append(number);
   }
@@ -401,28 +400,18 @@ bool PDFile::WriteContents() {
   if (m_rootId == 0 || !BeginObject(m_rootId) || !WriteToken("<<", 2) || !WriteLineEnd()) return false;
   if (!WriteToken("/Type /Catalog") || !WriteLineEnd()) return false;
   if (!WriteToken("/Pages") || !WriteRef(rootId) || !WriteLineEnd()) return false;
-  WriteCatalogEntries();
-  if (!WriteToken(">>", 2)) return false;
+  if (!WriteCatalogEntries() || !WriteToken(">>", 2)) return false;
   return EndObject();
 }
 
-void PDFile::WriteCatalogEntries() {
-  if (m_outlinesId != 0) {
-    WriteToken("/Outlines");
-    WriteRef(m_outlinesId);
-    WriteToken("/PageMode /UseOutlines");
-    WriteLineEnd();
-  }
-  if (m_viewerPrefsId != 0) {
-    WriteToken("/ViewerPreferences");
-    WriteRef(m_viewerPrefsId);
-    WriteLineEnd();
-  }
-  if (m_threadsId != 0) {
-    WriteToken("/Threads");
-    WriteRef(m_threadsId);
-    WriteLineEnd();
-  }
+bool PDFile::WriteCatalogEntries() {
+  if (m_outlinesId != 0 && !(WriteToken("/Outlines") && WriteRef(m_outlinesId) &&
+                             WriteToken("/PageMode /UseOutlines") && WriteLineEnd()))
+    return false;
+  if (m_viewerPrefsId != 0 && !(WriteToken("/ViewerPreferences") && WriteRef(m_viewerPrefsId) && WriteLineEnd()))
+    return false;
+  if (m_threadsId != 0 && !(WriteToken("/Threads") && WriteRef(m_threadsId) && WriteLineEnd())) return false;
+  return true;
 }
 
 // ---- close -----------------------------------------------------------------

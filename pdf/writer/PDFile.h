@@ -34,67 +34,67 @@ public:
   PDFile& operator=(const PDFile&) = delete;
 
   // Opens a disk file for writing ("wb"); false with the errno as last error.
-  bool OpenFile(const char* name);
+  [[nodiscard]] bool OpenFile(const char* name);
   // Opens a growing memory buffer as the output.
-  bool OpenMemory();
+  [[nodiscard]] bool OpenMemory();
   // Finishes the document, writes the pages tree, catalog, cross-reference table
   // and trailer, and closes the sink. Closing a file that is not open succeeds.
-  bool Close();
+  [[nodiscard]] bool Close();
 
   const ByteString& FileName() const { return m_fileName; }
   // The memory output (valid after Close until destruction); none for disk output.
   const MemorySink* Memory() const { return m_memory; }
 
   // Numbering.
-  int32_t NewObjectId();
-  int32_t RefNum(int32_t number, int32_t table);
-  int32_t AddSourceTable();
+  [[nodiscard]] int32_t NewObjectId();
+  [[nodiscard]] int32_t RefNum(int32_t number, int32_t table);
+  [[nodiscard]] int32_t AddSourceTable();
   void ClearTable();
   // Forgets the output number of one source object, so its next mention gets a new one.
   void ForgetRefNum(int32_t number, int32_t table);
-  int32_t CurrentTable() const { return m_currentTable; }
+  [[nodiscard]] int32_t CurrentTable() const { return m_currentTable; }
   void SetCurrentTable(int32_t table) { m_currentTable = table; }
-  int32_t ObjectCounter() const { return m_counter; }
+  [[nodiscard]] int32_t ObjectCounter() const { return m_counter; }
 
   // Writes the file header "%PDF-1.3" once, before anything else. Files made
   // through the exported interface end it with a line feed, others with CR LF;
   // BeginObject writes it when nobody has yet.
   enum class HeaderEnd { kLineFeed, kCarriageReturnLineFeed };
-  bool WriteHeader(HeaderEnd end);
+  [[nodiscard]] bool WriteHeader(HeaderEnd end);
 
   // Token writer.
-  bool BeginObject(int32_t id, int32_t table = 0);
-  bool EndObject();
-  bool WriteToken(const char* text);
-  bool WriteToken(const ByteString& text) { return WriteToken(text.c_str(), text.length()); }
-  bool WriteToken(const char* text, int32_t length);
-  bool WriteLineEnd();
-  bool WriteInt(long value);
-  bool WriteRef(int32_t id, int32_t table = 0);
-  bool WriteString(const char* text);
+  [[nodiscard]] bool BeginObject(int32_t id, int32_t table = 0);
+  [[nodiscard]] bool EndObject();
+  [[nodiscard]] bool WriteToken(const char* text);
+  [[nodiscard]] bool WriteToken(const ByteString& text) { return WriteToken(text.c_str(), text.length()); }
+  [[nodiscard]] bool WriteToken(const char* text, int32_t length);
+  [[nodiscard]] bool WriteLineEnd();
+  [[nodiscard]] bool WriteInt(long value);
+  [[nodiscard]] bool WriteRef(int32_t id, int32_t table = 0);
+  [[nodiscard]] bool WriteString(const char* text);
   // Serialises a value; references are translated through the current table.
-  bool WriteValue(const PDValue* value);
-  bool WriteObject(PDObject& object);
+  [[nodiscard]] bool WriteValue(const PDValue* value);
+  [[nodiscard]] bool WriteObject(PDObject& object);
   // Writes bytes as they are (stream data); the column is not touched.
-  bool WriteRaw(const char* data, size_t length);
-  int32_t Column() const { return m_column; }
-  int64_t Position() const { return m_sink ? m_sink->Position() : 0; }
+  [[nodiscard]] bool WriteRaw(const char* data, size_t length);
+  [[nodiscard]] int32_t Column() const { return m_column; }
+  [[nodiscard]] int64_t Position() const { return m_sink ? m_sink->Position() : 0; }
 
   // Pages.
-  int32_t RegisterPage(int32_t id, int32_t pageCount);
+  [[nodiscard]] int32_t RegisterPage(int32_t id, int32_t pageCount);
   void CountPage(int32_t id);
-  int32_t PageIdAt(int32_t index);
-  int32_t PagesRecorded() const { return m_pageCount; }
-  int32_t KidsRegistered() const { return m_kids.Count(); }
+  [[nodiscard]] int32_t PageIdAt(int32_t index);
+  [[nodiscard]] int32_t PagesRecorded() const { return m_pageCount; }
+  [[nodiscard]] int32_t KidsRegistered() const { return m_kids.Count(); }
 
   // Catalog extras.
-  int32_t CreateOutlines();
-  int32_t OutlinesId() const { return m_outlinesId; }
+  [[nodiscard]] int32_t CreateOutlines();
+  [[nodiscard]] int32_t OutlinesId() const { return m_outlinesId; }
   void SetViewerPreferencesId(int32_t id) { m_viewerPrefsId = id; }
   void SetThreads(std::vector<int32_t> threadIds) { m_threads = std::move(threadIds); }
-  int32_t InfoId() const { return m_infoId; }
+  [[nodiscard]] int32_t InfoId() const { return m_infoId; }
   void SetInfoId(int32_t id) { m_infoId = id; }
-  int32_t RootId() const { return m_rootId; }
+  [[nodiscard]] int32_t RootId() const { return m_rootId; }
 
   const unsigned char* FileIdentifier() const { return m_fileId; }
 
@@ -106,19 +106,19 @@ public:
 
 protected:
   // Called first at close: the output document ends its page and writes its own objects.
-  virtual bool FinishDocument() { return true; }
+  [[nodiscard]] virtual bool FinishDocument() { return true; }
   // Writes the pages tree and the catalog.
-  virtual bool WriteContents();
+  [[nodiscard]] virtual bool WriteContents();
   // Catalog entries beyond /Type and /Pages, each followed by a line end.
-  virtual void WriteCatalogEntries();
+  [[nodiscard]] virtual bool WriteCatalogEntries();
 
   void InitialiseOutput();
 
   int32_t m_column = -1;
 
 private:
-  bool WriteXrefAndTrailer();
-  bool WritePagesNode(int32_t id, int32_t parentId, const std::vector<int32_t>& kidIds, bool leafKids,
+  [[nodiscard]] bool WriteXrefAndTrailer();
+  [[nodiscard]] bool WritePagesNode(int32_t id, int32_t parentId, const std::vector<int32_t>& kidIds, bool leafKids,
                       int32_t count);
   void MakeFileIdentifier();
   void ReleaseNumbering();

@@ -160,7 +160,7 @@ TEST_F(OutDocTest, pageSizeInForceWhenThePageEndsIsWritten) {
   std::string pdf = WriteDocument("page-sizes.pdf", 0, [](PDOutDoc& doc) {
     doc.Content().Append("0 0 m 1 1 l S\n");
     doc.SetPageSize(612, 792);
-    doc.NewPage();
+    EXPECT_TRUE(doc.NewPage());
     doc.Content().Append("0 0 m 1 1 l S\n");
     doc.SetPageSize(842, 595);
   });
@@ -206,14 +206,14 @@ TEST_F(OutDocTest, informationEntriesFollowTheCallersRules) {
 TEST_F(OutDocTest, producerTextDependsOnTheAttachedInput) {
   auto producerOf = [](const char* inputProducer) {
     PDOutDoc doc;
-    doc.OpenMemory();
+    EXPECT_TRUE(doc.OpenMemory());
     if (inputProducer) {
       auto info = PDValue::MakeDict();
       info->Dict()->SaveAttrVal("/Producer", PDValue::MakeText(inputProducer));
       doc.SetInputInfo(std::move(info));
     }
     doc.Content().Append("0 g\n");
-    doc.Close();
+    EXPECT_TRUE(doc.Close());
     std::string pdf(doc.Memory()->Data(), doc.Memory()->Used());
     size_t at = pdf.find("/Producer ");
     return pdf.substr(at + 10, pdf.find("\r\n", at) - at - 10);
@@ -247,7 +247,7 @@ TEST_F(OutDocTest, largeMemoryOutputGrowsAndStaysIntact) {
   std::string filler(300, 'x');
   for (int i = 0; i < 500; ++i) {
     doc.Content().Append(("% " + filler + "\n0 g\n").c_str());
-    doc.NewPage();
+    EXPECT_TRUE(doc.NewPage());
   }
   ASSERT_TRUE(doc.Close());
   EXPECT_GT(doc.Memory()->Capacity(), MemorySink::kStep);
@@ -265,8 +265,8 @@ TEST_F(OutDocTest, unwritablePathGivesTheOperatingSystemError) {
 
 TEST_F(OutDocTest, twoDocumentsGetDifferentIdentifiers) {
   PDOutDoc a, b;
-  a.OpenMemory();
-  b.OpenMemory();
+  EXPECT_TRUE(a.OpenMemory());
+  EXPECT_TRUE(b.OpenMemory());
   EXPECT_NE(std::string(reinterpret_cast<const char*>(a.FileIdentifier()), 16),
             std::string(reinterpret_cast<const char*>(b.FileIdentifier()), 16));
 }

@@ -106,7 +106,7 @@ TEST(Flate, decodesAndStopsAtTheCeiling) {
 
 PDValuePtr Stream(const std::string& data, PDValuePtr filter, PDValuePtr parms = nullptr) {
   PDValuePtr value = PDValue::MakeDict();
-  value->AssignStream(data.data(), static_cast<int32_t>(data.size()), nullptr);
+  EXPECT_TRUE(value->AssignStream(data.data(), static_cast<int32_t>(data.size()), nullptr));
   if (filter) value->Dict()->SaveAttrVal(kKeyFilter, std::move(filter));
   if (parms) value->Dict()->SaveAttrVal("/DecodeParms", std::move(parms));
   return value;

@@ -102,7 +102,7 @@ TEST(PDValue, copyKeepsDictionaryOrderAndDropsStreamBytes) {
   auto dict = PDValue::MakeDict();
   dict->Dict()->SaveAttrVal("/Z", PDValue::MakeInt(1));
   dict->Dict()->SaveAttrVal(kKeyType, PDValue::MakeText("/XObject"));
-  dict->AssignStream("abc", 3, nullptr);
+  EXPECT_TRUE(dict->AssignStream("abc", 3, nullptr));
   auto copy = dict->Copy();
   EXPECT_EQ(OrderedKeys(*copy->Dict()), (std::vector<std::string>{"/Z", "/Type", "/Length"}));
   EXPECT_FALSE(copy->HasStream());
@@ -132,12 +132,12 @@ TEST(PDValue, assignStreamSetsLengthAndFilter) {
   auto dict = PDValue::MakeDict();
   dict->Dict()->SaveAttrVal(kKeyLength, PDValue::MakeRef(7));
   dict->Dict()->SaveAttrVal(kKeyFilter, PDValue::MakeText("/LZWDecode"));
-  dict->AssignStream("", 0, nullptr);
+  EXPECT_TRUE(dict->AssignStream("", 0, nullptr));
   EXPECT_EQ(dict->Dict()->Get(kKeyLength)->Kind(), PDKind::Integer);
   EXPECT_EQ(dict->Dict()->Get(kKeyLength)->Number(), 0);
   EXPECT_EQ(dict->Dict()->Get(kKeyFilter), nullptr);
 
-  dict->AssignStream("xyz", 3, "/FlateDecode");
+  EXPECT_TRUE(dict->AssignStream("xyz", 3, "/FlateDecode"));
   EXPECT_EQ(dict->Dict()->Get(kKeyLength)->Number(), 3);
   EXPECT_TRUE(dict->Dict()->Get(kKeyFilter)->IsText("/FlateDecode"));
   EXPECT_EQ(std::string(dict->StreamBytes().begin(), dict->StreamBytes().end()), "xyz");

@@ -206,7 +206,7 @@ TEST(PDFInput, hostileSizesAndOffsets) {
   EXPECT_EQ(input.FindPage(1), nullptr);
   EXPECT_EQ(input.FindPage(1500000000), nullptr);
   EXPECT_EQ(input.LastError(), kUnexpected);
-  input.ReadPages();
+  EXPECT_TRUE(input.ReadPages());
   testing::internal::GetCapturedStderr();
   EXPECT_EQ(input.LastError(), kReadingObject);
   EXPECT_EQ(input.PageNumbers(), (std::vector<int32_t>{3}));
@@ -231,7 +231,7 @@ TEST(PDFInput, pagesTreeCyclesAreSkipped) {
     PDFInput input;
     ASSERT_TRUE(OpenQuietly(input, pdf.Bytes()));
     testing::internal::CaptureStderr();
-    input.ReadPages();
+    EXPECT_TRUE(input.ReadPages());
     std::string messages = testing::internal::GetCapturedStderr();
     EXPECT_NE(messages.find("object id recursion in /Pages object 3\n"), std::string::npos) << c.name;
     EXPECT_EQ(input.PageNumbers(), (std::vector<int32_t>{4})) << c.name;
@@ -252,7 +252,7 @@ TEST(PDFInput, deepPagesTreeStopsAtTheDepthLimit) {
   ASSERT_TRUE(OpenQuietly(input, pdf.Bytes()));
   testing::internal::CaptureStderr();
   EXPECT_EQ(input.FindPage(0), nullptr);
-  input.ReadPages();
+  EXPECT_TRUE(input.ReadPages());
   EXPECT_NE(testing::internal::GetCapturedStderr().find("pages tree deeper than"), std::string::npos);
   EXPECT_EQ(input.LastError(), kUnexpected);
 }

@@ -18,12 +18,12 @@ MemoryInput Source(const std::string& text) { return MemoryInput(std::vector<cha
 // The value written back through the writer's serialisation (references are renumbered).
 std::string Written(const PDValue* value) {
   PDFile file;
-  file.OpenMemory();
-  file.BeginObject(file.NewObjectId());
+  EXPECT_TRUE(file.OpenMemory());
+  EXPECT_TRUE(file.BeginObject(file.NewObjectId()));
   int64_t before = file.Position();
-  file.WriteValue(value);
+  EXPECT_TRUE(file.WriteValue(value));
   int64_t after = file.Position();
-  file.Close();
+  EXPECT_TRUE(file.Close());
   return std::string(file.Memory()->Data() + before, static_cast<size_t>(after - before));
 }
 

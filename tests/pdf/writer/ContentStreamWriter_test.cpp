@@ -23,10 +23,10 @@ std::string SampleText(size_t length) {
 
 std::string WrittenContentObject(const std::string& content, bool compress) {
   PDFile file;
-  file.OpenMemory();
+  EXPECT_TRUE(file.OpenMemory());
   int32_t id = WriteContentStream(file, ByteString(content.data(), static_cast<int32_t>(content.size())), 0, compress);
   EXPECT_EQ(id, kOutputIdBase + 1);
-  file.Close();
+  EXPECT_TRUE(file.Close());
   std::string bytes(file.Memory()->Data(), file.Memory()->Used());
   return bytes.substr(0, bytes.find("endobj") + 6);
 }

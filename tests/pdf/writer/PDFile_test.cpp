@@ -26,13 +26,13 @@ TEST(PDFile, tokensWrapBeforeColumn75AndAreNeverSplit) {
   ASSERT_TRUE(file.OpenMemory());
   ASSERT_TRUE(file.BeginObject(file.NewObjectId()));
   std::string seventy(71, 'a');
-  file.WriteToken("[");
-  file.WriteToken(seventy.c_str());  // column 1 + 1 + 71 = 73
-  file.WriteToken("bbb");            // 73 + 3 > 75: next line (exactly 75 would stay)
+  EXPECT_TRUE(file.WriteToken("["));
+  EXPECT_TRUE(file.WriteToken(seventy.c_str()));  // column 1 + 1 + 71 = 73
+  EXPECT_TRUE(file.WriteToken("bbb"));            // 73 + 3 > 75: next line (exactly 75 would stay)
   std::string eighty(80, 'c');
-  file.WriteToken(eighty.c_str());   // longer than a line: written whole on its own line
-  file.WriteToken("]");              // 80 + 2 > 75: next line
-  file.EndObject();
+  EXPECT_TRUE(file.WriteToken(eighty.c_str()));   // longer than a line: written whole on its own line
+  EXPECT_TRUE(file.WriteToken("]"));              // 80 + 2 > 75: next line
+  EXPECT_TRUE(file.EndObject());
   std::string text = Bytes(file);
   EXPECT_NE(text.find("[ " + seventy + "\r\nbbb\r\n" + eighty + "\r\n]\r\nendobj\r\n"), std::string::npos) << text;
 }
@@ -143,7 +143,7 @@ TEST(PDFile, streamObjectCarriesItsBytes) {
   PDFile file;
   ASSERT_TRUE(file.OpenMemory());
   auto root = PDValue::MakeDict();
-  root->AssignStream("BT ET", 5, nullptr);
+  EXPECT_TRUE(root->AssignStream("BT ET", 5, nullptr));
   PDObject object(std::move(root));
   ASSERT_TRUE(file.WriteObject(object));
   EXPECT_NE(Bytes(file).find("<<\r\n/Length 5\r\n>>\r\nstream\r\nBT ET\r\nendstream\r\nendobj\r\n"), std::string::npos);
