@@ -4,9 +4,11 @@
 // document's last error, and lets no exception escape to a C, automation or Java
 // caller.
 #include <cerrno>
+#include <exception>
 #include <new>
 
 #include "pdf/api/HandleTable.h"
+#include "pdf/base/Diagnostics.h"
 #include "pdf/base/Status.h"
 #include "pdf/doc/PDInputDoc.h"
 #include "pdf/doc/PDOutDoc.h"
@@ -43,6 +45,18 @@ struct ContentObject : ApiObject {
   return file.LastError() != 0 ? file.LastError() : kFailed;
 }
 
+// Says what escaped an exported function, so a failure turned into a status code
+// still leaves a trace. Call only inside a catch handler.
+inline void ReportCaught(const char* function) noexcept {
+  try {
+    throw;
+  } catch (const std::exception& caught) {
+    Diag("%s: %s\n", function, caught.what());
+  } catch (...) {
+    Diag("%s: unknown exception\n", function);
+  }
+}
+
 // Records a failure that escaped an operation as the object's last error.
 inline void RecordError(PDocObject& object, int32_t code) { object.doc.SetLastError(code); }
 inline void RecordError(IDocObject& object, int32_t code) { object.input->Input().SetLastError(code); }
@@ -58,8 +72,10 @@ R Guarded(uint32_t handle, R missing, R failed, Body&& body) noexcept {
     if (!object) return missing;
     return body(*object);
   } catch (const std::bad_alloc&) {
+    ReportCaught("folian32");
     if (object) RecordError(*object, ENOMEM);
   } catch (...) {
+    ReportCaught("folian32");
     if (object) RecordError(*object, kFailed);
   }
   return failed;

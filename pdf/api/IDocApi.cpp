@@ -64,6 +64,7 @@ FLHANDLE IDocOpen(const char* fileName, int32_t* error) {
     bool opened = object->input->Input().Open(fileName);
     return AddInput(std::move(object), opened, error);
   } catch (...) {
+    ReportCaught(__func__);
     if (error) *error = ENOMEM;
     return 0;
   }
@@ -80,6 +81,7 @@ FLHANDLE IDocMemOpen(const char* bytes, int32_t length, int32_t* error) {
     bool opened = object->input->Input().OpenMemory(bytes, static_cast<size_t>(length));
     return AddInput(std::move(object), opened, error);
   } catch (...) {
+    ReportCaught(__func__);
     if (error) *error = ENOMEM;
     return 0;
   }
@@ -95,6 +97,7 @@ int32_t IDocClose(FLHANDLE handle) {
     if (object.input.use_count() == 1) object.input->Input().Close();
     return kOk;
   } catch (...) {
+    ReportCaught(__func__);
     return kFailed;
   }
 }

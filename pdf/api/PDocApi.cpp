@@ -42,6 +42,7 @@ FLHANDLE PDocNew(const char* fileName, uint16_t width, int32_t height, int32_t* 
     }
     return HandleTable::Instance().Add(std::move(object));
   } catch (...) {
+    ReportCaught(__func__);
     if (error) *error = ENOMEM;
     return 0;
   }
@@ -109,6 +110,7 @@ int32_t PDocRelease(FLHANDLE handle) {
     if (object.inputHandle != 0) HandleTable::Instance().Take(object.inputHandle, HandleKind::IDoc);
     return ResultOf(object.doc, object.doc.Close());
   } catch (...) {
+    ReportCaught(__func__);
     return kFailed;
   }
 }

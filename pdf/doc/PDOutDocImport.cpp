@@ -1,4 +1,5 @@
 // The output document's side of page import: its current input and merging.
+#include "pdf/base/Diagnostics.h"
 #include "pdf/base/Status.h"
 #include "pdf/doc/PDOutDoc.h"
 
@@ -47,6 +48,8 @@ bool PDOutDoc::Attach(std::shared_ptr<PDInputDoc> input) {
 bool PDOutDoc::CopyRange(PDInputDoc& input, int32_t first, int32_t last) {
   if (m_state != kWriting) return Fail(kBadCallingSequence);
   if (!EndPage()) return false;
+  // What the import says concerns the input file, so it is recorded there.
+  DiagnosticScope diagnostics(input.Input().Diagnostics());
   int32_t count = input.Input().PageCount();
   if (last < 1 || last > count) last = count;
   PDImport import(input.Input(), input.Import(), *this);

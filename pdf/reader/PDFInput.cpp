@@ -25,6 +25,7 @@ PDFInput::PDFInput() = default;
 PDFInput::~PDFInput() { Close(); }
 
 bool PDFInput::Open(const char* name, bool loadWhole) {
+  DiagnosticScope diagnostics(m_diagnostics);
   Close();
   if (!name || !*name) return Fail(kParamValue);
   int32_t error = 0;
@@ -45,6 +46,7 @@ bool PDFInput::Open(const char* name, bool loadWhole) {
 }
 
 bool PDFInput::OpenMemory(std::vector<char> bytes) {
+  DiagnosticScope diagnostics(m_diagnostics);
   Close();
   m_source = std::make_unique<MemoryInput>(std::move(bytes));
   return ReadStructure();
@@ -172,6 +174,7 @@ PDValue* PDFInput::Info() {
 // ---- objects ---------------------------------------------------------------
 
 PDObject* PDFInput::GetObj(int32_t number) {
+  DiagnosticScope diagnostics(m_diagnostics);
   if (number <= 0 || number >= kOutputIdBase || !m_source) return nullptr;
   if (number >= Size()) {
     size_t added = static_cast<size_t>(number - Size());
@@ -192,6 +195,7 @@ PDObject* PDFInput::LoadObject(int32_t number) {
   if (m_unreadable.size() < grown) m_unreadable.resize(grown);
 
   ++m_loads;
+  DiagnosticObjectScope place(number, offset);
   PDParser parser(*m_source, offset, [this](int32_t n) { return ReadLengthObject(n); });
   int32_t found = parser.ReadObject(m_headerOnly);
   if (found != number) {
@@ -287,6 +291,7 @@ PDValue* PDFInput::Resolve(PDValue* value) {
 }
 
 bool PDFInput::StreamData(PDObject* object, ByteString& out) {
+  DiagnosticScope diagnostics(m_diagnostics);
   out.Clear();
   if (!object || !object->Root()) return Fail(kReadingObject);
   if (m_encrypted) return Fail(kEncrypted);

@@ -58,6 +58,7 @@ int32_t PDFInput::PageCount() {
 }
 
 PDObject* PDFInput::FindPage(int32_t index) {
+  DiagnosticScope diagnostics(m_diagnostics);
   PDObject* node = GetObj(m_pagesRoot);
   int32_t count = 0;
   if (!node || !CountOf(*node, count)) {
@@ -168,6 +169,7 @@ int32_t PDFInput::Rotation(PDObject* page) {
 // ---- whole-tree walk -------------------------------------------------------
 
 bool PDFInput::ReadPages(int32_t number) {
+  DiagnosticScope diagnostics(m_diagnostics);
   if (number == 0) number = m_pagesRoot;
   bool top = m_walkPath.empty();
   if (top) {

@@ -417,6 +417,7 @@ bool PDFile::WriteCatalogEntries() {
 // ---- close -----------------------------------------------------------------
 
 bool PDFile::Close() {
+  DiagnosticScope diagnostics(m_diagnostics);
   if (m_state != kWriting || !m_sink) {
     // Nothing open (or a reader): nothing to write.
     if (m_state == kWriting) m_state = kClosed;

@@ -359,6 +359,19 @@ TEST(PDFInput, objectWithAnotherNumberIsRejected) {
   testing::internal::CaptureStderr();
   EXPECT_EQ(input.GetObj(7), nullptr);
   EXPECT_EQ(testing::internal::GetCapturedStderr(), "Read failed for id 7\nfound 8\n");
+
+  // The same messages are recorded by the input with the object and where it lies.
+  const auto& records = input.Diagnostics().Records();
+  ASSERT_GE(records.size(), 2u);
+  const Diagnostic& found = records[records.size() - 1];
+  EXPECT_EQ(found.text, "found 8\n");
+  EXPECT_EQ(found.object, 7);
+  EXPECT_EQ(found.offset, static_cast<int64_t>(bytes.find("8 0 obj")));
+  input.Diagnostics().SetEcho(false);
+  input.Diagnostics().Clear();
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(input.GetObj(7), nullptr);
+  EXPECT_TRUE(testing::internal::GetCapturedStderr().empty()) << "an unreadable object is not read again";
 }
 
 TEST(PDFInput, releaseAndAddObjects) {
