@@ -1,5 +1,6 @@
 #include "pdf/base/ByteString.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 
@@ -98,13 +99,17 @@ void ByteString::Append(const char* data, int32_t length) {
   if (length > INT32_MAX - 1 - m_length) throw std::bad_alloc();
   int32_t total = m_length + length;
   if (total > m_capacity) {
-    char* fresh = new char[static_cast<size_t>(total) + 1];
+    // Growing by half again keeps a string built by many appends linear in its
+    // final length; growing to the exact length made it quadratic.
+    int64_t grown = std::max<int64_t>(total, int64_t{m_capacity} + m_capacity / 2);
+    int32_t capacity = static_cast<int32_t>(std::min<int64_t>(grown, INT32_MAX - 1));
+    char* fresh = new char[static_cast<size_t>(capacity) + 1];
     std::memcpy(fresh, m_data, static_cast<size_t>(m_length));
     std::memcpy(fresh + m_length, data, static_cast<size_t>(length));
     int32_t old = m_length;
     Release();
     m_data = fresh;
-    m_capacity = total;
+    m_capacity = capacity;
     m_length = old;
   } else {
     std::memmove(m_data + m_length, data, static_cast<size_t>(length));

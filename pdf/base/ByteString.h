@@ -5,7 +5,7 @@
 // followed by a zero byte, so c_str() is usable as a C string when the content has
 // no embedded zeros. An empty string points at one shared static empty buffer that
 // is never freed. Copies and constructions allocate exactly length + 1 bytes;
-// assignment reuses the buffer when the new content fits; appending grows to exactly
+// assignment reuses the buffer when the new content fits; appending grows to at least
 // the new length. The string owns its buffer (RAII); moves steal it.
 #include <cstdint>
 #include <string>

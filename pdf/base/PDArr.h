@@ -1,6 +1,6 @@
 #pragma once
-// PDArr: a growable array of fixed-size elements (32-bit numbers or pairs of them)
-// that grows by a fixed step. Reading outside 0..count-1 prints a diagnostic and
+// PDArr: a growable array of fixed-size elements (32-bit numbers or pairs of them).
+// It grows geometrically: the step given is only a first reservation. Reading outside 0..count-1 prints a diagnostic and
 // reports failure; the caller decides which error code that becomes.
 #include <cstdint>
 #include <vector>
@@ -12,12 +12,9 @@ namespace folian {
 template <typename T>
 class PDArr {
 public:
-  explicit PDArr(int32_t growthStep = 20) : m_step(growthStep > 0 ? growthStep : 1) {}
+  explicit PDArr(int32_t initialCapacity = 20) { m_items.reserve(initialCapacity > 0 ? initialCapacity : 1); }
 
-  void Append(const T& value) {
-    if (m_items.size() == m_items.capacity()) m_items.reserve(m_items.capacity() + m_step);
-    m_items.push_back(value);
-  }
+  void Append(const T& value) { m_items.push_back(value); }
 
   // Copies element i into out; false (with the diagnostic) when i is out of range.
   [[nodiscard]] bool Get(int32_t i, T& out) const {
@@ -45,7 +42,6 @@ public:
 
 private:
   std::vector<T> m_items;
-  int32_t m_step;
 };
 
 struct PDPair {

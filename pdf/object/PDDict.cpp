@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string_view>
+#include <unordered_map>
 
 #include "pdf/base/Diagnostics.h"
 
@@ -14,11 +16,20 @@ const char* const WellKnownKeys[kWellKnownKeyCount] = {
 
 namespace {
 constexpr size_t kInitialCapacity = 27;
-constexpr size_t kGrowth = 10;
 constexpr int32_t kMaxKeys = INT16_MAX;
+// Dictionaries with more keys of their own than this get a hash index; smaller
+// ones are searched directly, which is faster and costs no memory.
+constexpr size_t kIndexThreshold = 8;
 
-void GrowByStep(auto& table) {
-  if (table.size() == table.capacity()) table.reserve(table.capacity() + kGrowth);
+// The index of each well-known key, built once; read-only afterwards, so it is
+// safe to share between threads.
+const std::unordered_map<std::string_view, int16_t>& WellKnownIndex() {
+  static const std::unordered_map<std::string_view, int16_t> index = [] {
+    std::unordered_map<std::string_view, int16_t> made;
+    for (int16_t i = 0; i < kWellKnownKeyCount; ++i) made.emplace(WellKnownKeys[i], i);
+    return made;
+  }();
+  return index;
 }
 }  // namespace
 
@@ -34,8 +45,15 @@ PDDict::~PDDict() = default;
 
 int32_t PDDict::FindKey(const char* key) const {
   if (!key) return -1;
-  for (size_t i = 0; i < m_keys.size(); ++i)
-    if (std::strcmp(m_keys[i], key) == 0) return static_cast<int32_t>(i);
+  std::string_view wanted(key);
+  const auto& wellKnown = WellKnownIndex();
+  if (auto hit = wellKnown.find(wanted); hit != wellKnown.end()) return hit->second;
+  if (m_index) {
+    auto hit = m_index->find(wanted);
+    return hit == m_index->end() ? -1 : hit->second;
+  }
+  for (size_t i = kWellKnownKeyCount; i < m_keys.size(); ++i)
+    if (wanted == m_keys[i]) return static_cast<int32_t>(i);
   return -1;
 }
 
@@ -50,12 +68,17 @@ int32_t PDDict::KeyIndex(const char* key) {
   size_t length = std::strlen(key);
   auto owned = std::make_unique<char[]>(length + 1);
   std::memcpy(owned.get(), key, length + 1);
-  GrowByStep(m_keys);
-  GrowByStep(m_values);
+  const auto index = static_cast<int16_t>(m_keys.size());
   m_keys.push_back(owned.get());
   m_values.emplace_back();
   m_ownedKeys.push_back(std::move(owned));
-  return KeyCount() - 1;
+  if (m_index) {
+    m_index->emplace(std::string_view(m_keys.back(), length), index);
+  } else if (m_ownedKeys.size() > kIndexThreshold) {
+    m_index = std::make_unique<std::unordered_map<std::string_view, int16_t>>();
+    for (size_t i = kWellKnownKeyCount; i < m_keys.size(); ++i) m_index->emplace(m_keys[i], static_cast<int16_t>(i));
+  }
+  return index;
 }
 
 const char* PDDict::KeyAt(int32_t index) const {
@@ -80,7 +103,6 @@ void PDDict::SaveAttrVal(int32_t index, PDValuePtr value) {
   }
   PDValuePtr& slot = m_values[static_cast<size_t>(index)];
   if (!slot && value) {
-    GrowByStep(m_order);
     m_order.push_back(static_cast<int16_t>(index));
   } else if (slot && !value) {
     Remove(index);

@@ -4,11 +4,15 @@
 // Keys are kept with their leading slash. Every key ever used gets a 16-bit index
 // that stays fixed for the life of the dictionary; indexes 0..16 are the
 // WellKnownKeys, the same in every dictionary, so frequent keys are reached without
-// comparing strings. The order list holds the indexes that currently have a value,
+// comparing strings. Looking a key up by its text takes constant time: the
+// well-known keys through one shared index, a large dictionary's own keys through
+// a hash index of its own. The order list holds the indexes that currently have a value,
 // in the order they first received one; that is the order entries are written in.
 // Values stored in the table are owned by it.
 #include <cstdint>
 #include <memory>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "pdf/object/PDValue.h"
@@ -76,6 +80,7 @@ private:
   std::vector<std::unique_ptr<char[]>> m_ownedKeys;
   std::vector<PDValuePtr> m_values;
   std::vector<int16_t> m_order;
+  std::unique_ptr<std::unordered_map<std::string_view, int16_t>> m_index;  // keys of its own, once there are many
 };
 
 }  // namespace folian

@@ -1,5 +1,6 @@
 #include "pdf/object/PDValue.h"
 
+#include <algorithm>
 #include <cassert>
 #include <cstring>
 
@@ -84,6 +85,7 @@ void PDValue::SetFirstEl(PDValuePtr element) {
   m_firstEl = std::move(element);
   m_number = 0;
   m_lastEl = nullptr;
+  m_elementIndex.clear();
   for (PDValue* el = m_firstEl.get(); el; el = el->m_nextEl.get()) {
     m_lastEl = el;
     ++m_number;
@@ -104,13 +106,18 @@ void PDValue::AppendEl(PDValuePtr element) {
     m_firstEl = std::move(element);
   m_lastEl = raw;
   ++m_number;
+  if (!m_elementIndex.empty()) m_elementIndex.push_back(raw);
 }
 
 PDValue* PDValue::ElementAt(int32_t index) const {
   if (m_kind != PDKind::Array || index < 0) return nullptr;
-  PDValue* el = m_firstEl.get();
-  for (int32_t i = 0; el && i < index; ++i) el = el->m_nextEl.get();
-  return el;
+  // The chain is walked once and indexed, so that picking kids of a flat pages
+  // tree one after another is not quadratic.
+  if (m_elementIndex.empty() && m_firstEl) {
+    m_elementIndex.reserve(static_cast<size_t>(std::max(m_number, 0)));
+    for (PDValue* el = m_firstEl.get(); el; el = el->m_nextEl.get()) m_elementIndex.push_back(el);
+  }
+  return static_cast<size_t>(index) < m_elementIndex.size() ? m_elementIndex[static_cast<size_t>(index)] : nullptr;
 }
 
 bool PDValue::AssignStream(const char* bytes, int32_t length, const char* filterName) {

@@ -93,6 +93,9 @@ private:
   ByteString m_text;
   PDValuePtr m_firstEl;
   PDValue* m_lastEl = nullptr;  // borrowed: the tail of the element chain, for O(1) appends
+  // Borrowed pointers to the elements in order, built by the first ElementAt and
+  // kept up by AppendEl; empty until then.
+  mutable std::vector<PDValue*> m_elementIndex;
   PDValuePtr m_nextEl;
   std::unique_ptr<PDDict> m_dict;
   std::vector<char> m_stream;

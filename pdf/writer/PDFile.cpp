@@ -263,7 +263,6 @@ int32_t PDFile::RegisterPage(int32_t id, int32_t pageCount) {
     return 0;
   }
   if (leaf == m_leafParents.size()) {
-    if (m_leafParents.size() == m_leafParents.capacity()) m_leafParents.reserve(m_leafParents.capacity() + 100);
     int32_t parent = NewObjectId();
     if (parent == 0) return 0;
     m_leafParents.push_back(parent);

@@ -20,7 +20,7 @@ TEST(ByteString, constructionAllocatesExactlyAndKeepsEmbeddedZeros) {
   EXPECT_EQ(s.c_str()[5], '\0');
 }
 
-TEST(ByteString, assignmentReusesBufferAndAppendGrowsExactly) {
+TEST(ByteString, assignmentReusesBufferAndAppendGrowsGeometrically) {
   ByteString s("hello world");
   const char* buffer = s.data();
   s = "hi";
@@ -28,7 +28,19 @@ TEST(ByteString, assignmentReusesBufferAndAppendGrowsExactly) {
   EXPECT_EQ(s.capacity(), 11);
   s.Append(" there, friend");
   EXPECT_EQ(s.str(), "hi there, friend");
-  EXPECT_EQ(s.capacity(), s.length());
+  EXPECT_EQ(s.capacity(), s.length()) << "a single append past the capacity takes what it needs";
+
+  // A million one-byte appends move the buffer only a few dozen times.
+  ByteString built;
+  int moves = 0;
+  const char* last = built.data();
+  for (int i = 0; i < 1000000; ++i) {
+    built.Append("x", 1);
+    if (built.data() != last) ++moves, last = built.data();
+  }
+  EXPECT_EQ(built.length(), 1000000);
+  EXPECT_EQ(built.c_str()[built.length()], '\0');
+  EXPECT_LT(moves, 60);
 }
 
 TEST(ByteString, appendingItselfIsSafe) {
