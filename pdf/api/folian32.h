@@ -9,8 +9,13 @@
  *
  * Byte strings handed out (FLVBSTR) are owned by the caller and freed with
  * FLFreeVBSTR; the four bytes before the pointer hold the length, and a zero byte
- * follows the last byte. One handle must be used by one thread at a time; distinct
- * handles may be used on different threads at once.
+ * follows the last byte.
+ *
+ * Threads: one handle must be used by one thread at a time; distinct handles may be
+ * used on different threads at once. An input attached to an output document
+ * (PDocAttach, PDocInputOpen, or the handle from PDocGetInputHandle) is shared by
+ * both handles: use the input's handle and the output's handle from one thread at a
+ * time. Releasing a handle while another thread uses it is not allowed.
  */
 #ifndef FOLIAN32_H
 #define FOLIAN32_H
