@@ -66,18 +66,18 @@ std::string DocumentAssembly::StatusPrefix() {
 }
 
 void DocumentAssembly::ReportPageMissing(int page) {
-  m_session.Form().control("ListBox1").addLine(StatusPrefix() + std::to_string(page) + " Page  누락 !");
+  m_session.Form().ui().ListBox1.addLine(StatusPrefix() + std::to_string(page) + " Page  누락 !");
   m_session.Run().Aborted = true;
 }
 
 void DocumentAssembly::ReportDocumentFailed(const std::string& path) {
-  m_session.Form().control("ListBox1").addLine(StatusPrefix() + fs::path(path).filename().string() +
+  m_session.Form().ui().ListBox1.addLine(StatusPrefix() + fs::path(path).filename().string() +
                                                " 파일을 만들 수 없습니다 !");
   m_session.Run().Aborted = true;
 }
 
 void DocumentAssembly::ListDocument(const std::string& entry) {
-  Control& combo = m_session.Form().control("Combo1");
+  Control& combo = m_session.Form().ui().Combo1;
   for (int i = 0; i < combo.listCount(); ++i) {
     if (combo.line(i) == entry) return;
   }
@@ -90,27 +90,34 @@ void DocumentAssembly::AssemblePdf(int BoxNumFile) {
   const std::string suffix = DocumentSuffix(BoxNumFile, m_session.State().start_num, place.badPageMode);
   const std::string path = JoinedDocumentPath(place, suffix, ".pdf");
   const Range range = JoinRange();
+  // A complete document an earlier run made for the same range supplies the
+  // pages whose files are gone (deleted after that join, as the
+  // keep-only-joined setting asks): its page i is page first + i - 1.
+  const bool earlierComplete = PdfPageCount(path) == range.last - range.first + 1;
 
   MakeParent(path);
   std::vector<std::string> joined;
   bool made = false;
+  bool lacking = false;
   {
     PdfJoin join(PartPath(path));
     if (join.Opened()) {
       for (int page = range.first; page <= range.last; ++page) {
         const std::string pageFile = PageFilePath(place, page, ".pdf");
+        const int earlierPage = page - range.first + 1;
         if (join.Merge(pageFile)) {
           joined.push_back(pageFile);
-        } else {
+        } else if (!(earlierComplete && join.MergePages(path, earlierPage, earlierPage))) {
           ReportPageMissing(page);
+          lacking = true;
         }
       }
       made = join.Close() && join.Merged() > 0;
     }
   }
-  made = FinishJoin(made, path, DocumentEntry(place, suffix), joined);
+  made = FinishJoin(made, lacking, path, DocumentEntry(place, suffix), joined);
 
-  if (made && form.control("CheckBox9").checked()) {
+  if (made && form.ui().CheckBox9.checked()) {
     m_viewer.pdfPrint(path);
     if (!PrintSplash(range)) return;  // stopped: the folders stay as they are
   }
@@ -125,11 +132,12 @@ void DocumentAssembly::AssembleTiff(int BoxNumFile) {
   const std::string path = JoinedDocumentPath(place, suffix, ".tif");
   const Range range = JoinRange();
   const bool printPages =
-      form.control("CheckBox9").checked() && !(place.badPageMode && !place.folderPerNumber);
+      form.ui().CheckBox9.checked() && !(place.badPageMode && !place.folderPerNumber);
 
   MakeParent(path);
   std::vector<std::string> joined;
   bool made = false;
+  bool lacking = false;
   {
     TiffJoin join(PartPath(path));
     bool printing = printPages;
@@ -138,6 +146,7 @@ void DocumentAssembly::AssembleTiff(int BoxNumFile) {
         const std::string pageFile = PageFilePath(place, page, ".tif");
         if (!join.Append(pageFile)) {
           ReportPageMissing(page);
+          lacking = true;
           continue;
         }
         joined.push_back(pageFile);
@@ -147,12 +156,22 @@ void DocumentAssembly::AssembleTiff(int BoxNumFile) {
       made = join.Close() && join.Pages() > 0;
     }
   }
-  made = FinishJoin(made, path, DocumentEntry(place, suffix), joined);
+  made = FinishJoin(made, lacking, path, DocumentEntry(place, suffix), joined);
   FolderSteps(place);
 }
 
-bool DocumentAssembly::FinishJoin(bool made, const std::string& path, const std::string& entry,
+bool DocumentAssembly::FinishJoin(bool made, bool lacking, const std::string& path, const std::string& entry,
                                   const std::vector<std::string>& joined) {
+  std::error_code ec;
+  if (made && lacking && fs::exists(path, ec)) {
+    // A join that lacks pages never takes the place of an existing document;
+    // the missing pages are on the status list, the pages are kept.
+    RemoveFile(PartPath(path));
+    m_session.Form().ui().ListBox1.addLine(StatusPrefix() + fs::path(path).filename().string() +
+                                           " 이전 파일을 그대로 둡니다 !");
+    ListDocument(entry);
+    return false;
+  }
   made = made && Publish(PartPath(path), path);
   if (made) {
     ListDocument(entry);
@@ -192,6 +211,11 @@ void DocumentAssembly::DeleteJoinedPages(const std::vector<std::string>& pages) 
   if (!place.folderPerNumber || m_session.Run().Aborted) return;
   if (!m_session.Form().setting().keepOnlyJoined()) return;
   for (const std::string& page : pages) RemoveFile(page);
+}
+
+void DocumentAssembly::KeepStoppedPages() {
+  m_session.Run().Aborted = true;
+  FolderSteps(Place());
 }
 
 void DocumentAssembly::FolderSteps(const DocumentPlace& place) {

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/services/SectionAssembly.h"
+#include "app/services/DocumentService.h"
 
 namespace orvane {
 
@@ -47,13 +47,6 @@ bool MarkersOnLine(const std::string& line, PageMarkers& markers);
 // A marker or page-list entry as a page number: decimal digits with optional
 // blanks around them; anything else, or a number outside 16 bits, is 0.
 int PageNumber(const std::string& text);
-
-// First and last page of a section; empty when last < first or first < 1.
-struct PageRange {
-  int first = 0;
-  int last = -1;
-  bool empty() const { return first < 1 || last < first; }
-};
 
 // The page range of Claims, Description or Drawings by document kind:
 //   Drawings     US  DRAPG .. DESPG - 1
