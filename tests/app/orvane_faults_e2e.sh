@@ -67,7 +67,7 @@ waitfor() {
 # 1. Two runs on one settings root: the second is refused, in Korean, with
 #    exit status 3; the first is not disturbed.
 newhome lock 0
-control fault 'service=espacenet,request=page,latency=150' >/dev/null
+control fault 'service=espacenet,request=page,number=EP1234567A1,latency=400' >/dev/null
 ORVANE_HOME="$home" timeout 120 "$orvane" --headless --service espacenet --range full \
   <<<'EP1234567A1' >"$work/first.out" 2>&1 &
 firstpid=$!
