@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "app/services/PageList.h"
 #include "app/services/SectionAssembly.h"
 #include "app/transfer/PageFile.h"
 
@@ -66,6 +67,9 @@ class DocumentService {
   // The pages of the range are in (joins them), or a stop cut the range
   // short (keeps what was fetched for a bad-page run).
   virtual void FinishSection(int section, SectionEnd end) = 0;
+  // The status list's closing line of a section; services whose own texts
+  // differ (a PAJ section) say so here.
+  virtual std::string SectionClosingLine(int section) const { return ClosingLine(section); }
 };
 
 }  // namespace orvane

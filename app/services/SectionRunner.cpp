@@ -4,7 +4,7 @@
 #include <fstream>
 #include <system_error>
 
-#include "app/services/EspacenetPages.h"
+#include "app/services/PageList.h"
 #include "app/transfer/TransferSlots.h"
 #include "app/window/RetrievalForm.h"
 
@@ -200,7 +200,7 @@ void SectionRunner::StopPath(int section, const std::string& number, std::int16_
 
 void SectionRunner::CloseSection(int section) {
   Control& list = m_form.ui().ListBox1;
-  list.addLine(ClosingLine(section));
+  list.addLine(m_service.SectionClosingLine(section));
   list.addLine("");
   const int last = list.listCount() - 1;
   list.setSelected(last, true);
