@@ -1,6 +1,7 @@
 #include "app/assembly/DocumentAssembly.h"
 
 #include <filesystem>
+#include <fstream>
 
 #include "app/assembly/DocumentViewer.h"
 #include "app/assembly/PdfJoin.h"
@@ -40,6 +41,39 @@ bool Publish(const std::string& part, const std::string& path) {
   fs::rename(part, path, ec);
   if (ec) RemoveFile(part);
   return !ec;
+}
+
+// A page PDF cut short by a stop lacks its end-of-file marker.
+bool CompletePdf(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  char head[5] = {};
+  if (!in.read(head, 5) || std::string(head, 5) != "%PDF-") return false;
+  std::error_code ec;
+  const auto size = fs::file_size(file, ec);
+  if (ec) return false;
+  const std::streamoff tail = size > 1024 ? 1024 : static_cast<std::streamoff>(size);
+  in.seekg(-tail, std::ios::end);
+  std::string end(static_cast<size_t>(tail), '\0');
+  in.read(end.data(), tail);
+  return end.find("%%EOF") != std::string::npos;
+}
+
+// Copies the page files of `from` into `to`. A page an earlier run kept
+// there is not replaced by a PDF page the stop cut short. False when a
+// file could not be copied.
+bool KeepPages(const fs::path& from, const fs::path& to) {
+  std::error_code ec;
+  bool all = true;
+  for (const fs::directory_entry& entry : fs::directory_iterator(from, ec)) {
+    if (!entry.is_regular_file(ec)) continue;
+    const fs::path target = to / entry.path().filename();
+    const bool pdf = entry.path().extension() == ".pdf";
+    if (pdf && fs::exists(target, ec) && !CompletePdf(entry.path())) continue;
+    std::error_code copyError;
+    fs::copy_file(entry.path(), target, fs::copy_options::overwrite_existing, copyError);
+    all = all && !copyError;
+  }
+  return all && !ec;
 }
 
 }  // namespace
@@ -227,9 +261,8 @@ void DocumentAssembly::FolderSteps(const DocumentPlace& place) {
   // (a) The pages fetched so far stay available to a later bad-page run.
   if (!place.folderPerNumber && aborted && plain && !place.imsifolder.empty() && fs::is_directory(place.imsifolder, ec)) {
     fs::create_directories(kept, ec);
-    fs::copy(place.imsifolder, kept, fs::copy_options::recursive | fs::copy_options::overwrite_existing, ec);
     // Pages that could not be copied are not thrown away with the folder.
-    tempKept = !ec;
+    tempKept = KeepPages(place.imsifolder, kept);
   }
   // (b) A completed bad-page run: its pages are in the joined document now.
   if (!place.folderPerNumber && place.badPageMode && !aborted && plain && fs::is_directory(kept, ec)) {

@@ -493,5 +493,20 @@ TEST_F(AssemblyTest, joinLackingPagesKeepsTheExistingDocument) {
   for (int p : {4, 6}) EXPECT_TRUE(fs::exists(Page(NumberFolder(), p))) << p;
 }
 
+// A stop keeps the pages fetched so far beside those an earlier stop kept;
+// a page the stop cut short does not replace a whole one kept before.
+TEST_F(AssemblyTest, stopKeepsFetchedPagesWithoutReplacingWholeOnesByCutOnes) {
+  Start(false);
+  Fetch(1, 3);
+  fs::create_directories(NumberFolder());
+  fs::copy_file(Page(Temp(), 3), Page(NumberFolder(), 3));
+  WriteText(Page(Temp(), 3), "%PDF-1.3\nthis page was cut short");
+  m_session->KeepStoppedPages();
+  EXPECT_TRUE(form().run().Aborted);
+  EXPECT_FALSE(fs::exists(Temp()));
+  for (int p : {1, 2, 3}) EXPECT_TRUE(fs::exists(Page(NumberFolder(), p))) << p;
+  EXPECT_NE(ReadText(Page(NumberFolder(), 3)).find("%%EOF"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace orvane
