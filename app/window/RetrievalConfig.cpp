@@ -46,7 +46,8 @@ void RetrievalForm::applyServiceConfiguration(Service service) {
       bad.setEnabled(true);
       ui().frSave.setVisible(true);
       ui().frPAJ.setVisible(false);
-      if (!bad.checked()) setEnabled({&ui().CheckBox5, &ui().CheckBox6, &ui().CheckBox7, &ui().CheckBox8, &ui().CheckBox9}, true);
+      if (!bad.checked())
+        setEnabled({&ui().CheckBox5, &ui().CheckBox6, &ui().CheckBox7, &ui().CheckBox8, &ui().CheckBox9}, true);
       break;
     case Service::Uspto:
       ui().CheckBox5.setCaption("Page");

@@ -36,7 +36,8 @@ bool PathLikeNumber(const std::string& number) {
 }  // namespace
 
 std::string RetrievalForm::LockRefusedText(const std::string& root) {
-  return "다른 Orvane 작업이 같은 설정 폴더(" + root + ")를 사용하고 있습니다. 그 작업이 끝난 뒤에 다시 실행하십시오.";
+  return "다른 Orvane 작업이 같은 설정 폴더(" + root +
+         ")를 사용하고 있습니다. 그 작업이 끝난 뒤에 다시 실행하십시오.";
 }
 
 // Texts and flags one service call fills and a later call for the same
@@ -81,8 +82,9 @@ bool RetrievalForm::startChecks() {
 void RetrievalForm::RunLock() {
   ui().CommandButton1.setVisible(false);
   ui().ShockwaveFlash1.setValue(1);
-  setEnabled({&ui().CheckBox4, &ui().CheckBox5, &ui().CheckBox6, &ui().CheckBox7, &ui().CheckBox8, &ui().CheckBox9, &ui().TextBox1,
-              &ui().TextBox3, &ui().mnuSet, &ui().clearBtn, &ui().mnuBad, &ui().cboIPDL, &ui().frDB},
+  MainControls& c = ui();
+  setEnabled({&c.CheckBox4, &c.CheckBox5, &c.CheckBox6, &c.CheckBox7, &c.CheckBox8, &c.CheckBox9, &c.TextBox1,
+              &c.TextBox3, &c.mnuSet, &c.clearBtn, &c.mnuBad, &c.cboIPDL, &c.frDB},
              false);
   ui().Combo1.setVisible(false);
   ui().View.setVisible(false);
