@@ -71,4 +71,21 @@ MainControls::MainControls(Form& form)
       mnuSet(form.control("mnuSet")),
       mnuAbout(form.control("mnuAbout")) {}
 
+SettingControls::SettingControls(Form& form)
+    : frFolder(form.control("frFolder")),
+      Text1(form.control("Text1")),
+      Command1(form.control("Command1")),
+      Check1(form.control("Check1")),
+      frKeep(form.control("frKeep")),
+      Option1(form.control("Option1")),
+      Option2(form.control("Option2")),
+      frSource(form.control("frSource")),
+      dbESPACE(form.control("dbESPACE")),
+      dbUSPTO(form.control("dbUSPTO")),
+      dbIPDL(form.control("dbIPDL")),
+      dbDELPHION(form.control("dbDELPHION")),
+      dbKIPRIS(form.control("dbKIPRIS")),
+      OKButton(form.control("OKButton")),
+      CancelButton(form.control("CancelButton")) {}
+
 }  // namespace orvane

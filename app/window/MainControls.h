@@ -1,5 +1,6 @@
 #pragma once
-// Typed access to the controls of the main window: one member per control,
+// Typed access to the controls of the main window and the settings window:
+// one member per control,
 // named as the window names it, so a misspelt control is a compile error
 // rather than a failed lookup at run time. Built by RetrievalForm once its
 // controls exist; the references stay valid for the window's lifetime.
@@ -77,6 +78,29 @@ struct MainControls {
   Control& mnuExit;
   Control& mnuSet;
   Control& mnuAbout;
+};
+
+// The same for the settings window ("설정").
+struct SettingControls {
+  explicit SettingControls(Form& form);
+  SettingControls(const SettingControls&) = delete;
+  SettingControls& operator=(const SettingControls&) = delete;
+
+  Control& frFolder;
+  Control& Text1;
+  Control& Command1;
+  Control& Check1;
+  Control& frKeep;
+  Control& Option1;
+  Control& Option2;
+  Control& frSource;
+  Control& dbESPACE;
+  Control& dbUSPTO;
+  Control& dbIPDL;
+  Control& dbDELPHION;
+  Control& dbKIPRIS;
+  Control& OKButton;
+  Control& CancelButton;
 };
 
 }  // namespace orvane
