@@ -1,6 +1,7 @@
 #include "app/assembly/DocumentAssembly.h"
 
 #include <filesystem>
+#include <fstream>
 
 #include "app/assembly/DocumentViewer.h"
 #include "app/assembly/PdfJoin.h"
@@ -42,6 +43,39 @@ bool Publish(const std::string& part, const std::string& path) {
   return !ec;
 }
 
+// A page PDF cut short by a stop lacks its end-of-file marker.
+bool CompletePdf(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  char head[5] = {};
+  if (!in.read(head, 5) || std::string(head, 5) != "%PDF-") return false;
+  std::error_code ec;
+  const auto size = fs::file_size(file, ec);
+  if (ec) return false;
+  const std::streamoff tail = size > 1024 ? 1024 : static_cast<std::streamoff>(size);
+  in.seekg(-tail, std::ios::end);
+  std::string end(static_cast<size_t>(tail), '\0');
+  in.read(end.data(), tail);
+  return end.find("%%EOF") != std::string::npos;
+}
+
+// Copies the page files of `from` into `to`. A page an earlier run kept
+// there is not replaced by a PDF page the stop cut short. False when a
+// file could not be copied.
+bool KeepPages(const fs::path& from, const fs::path& to) {
+  std::error_code ec;
+  bool all = true;
+  for (const fs::directory_entry& entry : fs::directory_iterator(from, ec)) {
+    if (!entry.is_regular_file(ec)) continue;
+    const fs::path target = to / entry.path().filename();
+    const bool pdf = entry.path().extension() == ".pdf";
+    if (pdf && fs::exists(target, ec) && !CompletePdf(entry.path())) continue;
+    std::error_code copyError;
+    fs::copy_file(entry.path(), target, fs::copy_options::overwrite_existing, copyError);
+    all = all && !copyError;
+  }
+  return all && !ec;
+}
+
 }  // namespace
 
 DocumentAssembly::DocumentAssembly(RetrievalSession& session, DocumentViewer& viewer)
@@ -66,18 +100,18 @@ std::string DocumentAssembly::StatusPrefix() {
 }
 
 void DocumentAssembly::ReportPageMissing(int page) {
-  m_session.Form().control("ListBox1").addLine(StatusPrefix() + std::to_string(page) + " Page  누락 !");
+  m_session.Form().ui().ListBox1.addLine(StatusPrefix() + std::to_string(page) + " Page  누락 !");
   m_session.Run().Aborted = true;
 }
 
 void DocumentAssembly::ReportDocumentFailed(const std::string& path) {
-  m_session.Form().control("ListBox1").addLine(StatusPrefix() + fs::path(path).filename().string() +
+  m_session.Form().ui().ListBox1.addLine(StatusPrefix() + fs::path(path).filename().string() +
                                                " 파일을 만들 수 없습니다 !");
   m_session.Run().Aborted = true;
 }
 
 void DocumentAssembly::ListDocument(const std::string& entry) {
-  Control& combo = m_session.Form().control("Combo1");
+  Control& combo = m_session.Form().ui().Combo1;
   for (int i = 0; i < combo.listCount(); ++i) {
     if (combo.line(i) == entry) return;
   }
@@ -90,27 +124,34 @@ void DocumentAssembly::AssemblePdf(int BoxNumFile) {
   const std::string suffix = DocumentSuffix(BoxNumFile, m_session.State().start_num, place.badPageMode);
   const std::string path = JoinedDocumentPath(place, suffix, ".pdf");
   const Range range = JoinRange();
+  // A complete document an earlier run made for the same range supplies the
+  // pages whose files are gone (deleted after that join, as the
+  // keep-only-joined setting asks): its page i is page first + i - 1.
+  const bool earlierComplete = PdfPageCount(path) == range.last - range.first + 1;
 
   MakeParent(path);
   std::vector<std::string> joined;
   bool made = false;
+  bool lacking = false;
   {
     PdfJoin join(PartPath(path));
     if (join.Opened()) {
       for (int page = range.first; page <= range.last; ++page) {
         const std::string pageFile = PageFilePath(place, page, ".pdf");
+        const int earlierPage = page - range.first + 1;
         if (join.Merge(pageFile)) {
           joined.push_back(pageFile);
-        } else {
+        } else if (!(earlierComplete && join.MergePages(path, earlierPage, earlierPage))) {
           ReportPageMissing(page);
+          lacking = true;
         }
       }
       made = join.Close() && join.Merged() > 0;
     }
   }
-  made = FinishJoin(made, path, DocumentEntry(place, suffix), joined);
+  made = FinishJoin(made, lacking, path, DocumentEntry(place, suffix), joined);
 
-  if (made && form.control("CheckBox9").checked()) {
+  if (made && form.ui().CheckBox9.checked()) {
     m_viewer.pdfPrint(path);
     if (!PrintSplash(range)) return;  // stopped: the folders stay as they are
   }
@@ -125,11 +166,12 @@ void DocumentAssembly::AssembleTiff(int BoxNumFile) {
   const std::string path = JoinedDocumentPath(place, suffix, ".tif");
   const Range range = JoinRange();
   const bool printPages =
-      form.control("CheckBox9").checked() && !(place.badPageMode && !place.folderPerNumber);
+      form.ui().CheckBox9.checked() && !(place.badPageMode && !place.folderPerNumber);
 
   MakeParent(path);
   std::vector<std::string> joined;
   bool made = false;
+  bool lacking = false;
   {
     TiffJoin join(PartPath(path));
     bool printing = printPages;
@@ -138,6 +180,7 @@ void DocumentAssembly::AssembleTiff(int BoxNumFile) {
         const std::string pageFile = PageFilePath(place, page, ".tif");
         if (!join.Append(pageFile)) {
           ReportPageMissing(page);
+          lacking = true;
           continue;
         }
         joined.push_back(pageFile);
@@ -147,12 +190,22 @@ void DocumentAssembly::AssembleTiff(int BoxNumFile) {
       made = join.Close() && join.Pages() > 0;
     }
   }
-  made = FinishJoin(made, path, DocumentEntry(place, suffix), joined);
+  made = FinishJoin(made, lacking, path, DocumentEntry(place, suffix), joined);
   FolderSteps(place);
 }
 
-bool DocumentAssembly::FinishJoin(bool made, const std::string& path, const std::string& entry,
+bool DocumentAssembly::FinishJoin(bool made, bool lacking, const std::string& path, const std::string& entry,
                                   const std::vector<std::string>& joined) {
+  std::error_code ec;
+  if (made && lacking && fs::exists(path, ec)) {
+    // A join that lacks pages never takes the place of an existing document;
+    // the missing pages are on the status list, the pages are kept.
+    RemoveFile(PartPath(path));
+    m_session.Form().ui().ListBox1.addLine(StatusPrefix() + fs::path(path).filename().string() +
+                                           " 이전 파일을 그대로 둡니다 !");
+    ListDocument(entry);
+    return false;
+  }
   made = made && Publish(PartPath(path), path);
   if (made) {
     ListDocument(entry);
@@ -194,6 +247,11 @@ void DocumentAssembly::DeleteJoinedPages(const std::vector<std::string>& pages) 
   for (const std::string& page : pages) RemoveFile(page);
 }
 
+void DocumentAssembly::KeepStoppedPages() {
+  m_session.Run().Aborted = true;
+  FolderSteps(Place());
+}
+
 void DocumentAssembly::FolderSteps(const DocumentPlace& place) {
   std::error_code ec;
   const bool aborted = m_session.Run().Aborted;
@@ -203,9 +261,8 @@ void DocumentAssembly::FolderSteps(const DocumentPlace& place) {
   // (a) The pages fetched so far stay available to a later bad-page run.
   if (!place.folderPerNumber && aborted && plain && !place.imsifolder.empty() && fs::is_directory(place.imsifolder, ec)) {
     fs::create_directories(kept, ec);
-    fs::copy(place.imsifolder, kept, fs::copy_options::recursive | fs::copy_options::overwrite_existing, ec);
     // Pages that could not be copied are not thrown away with the folder.
-    tempKept = !ec;
+    tempKept = KeepPages(place.imsifolder, kept);
   }
   // (b) A completed bad-page run: its pages are in the joined document now.
   if (!place.folderPerNumber && place.badPageMode && !aborted && plain && fs::is_directory(kept, ec)) {

@@ -32,6 +32,10 @@ class DocumentAssembly : public SectionAssembly {
 
   void AssemblePdf(int BoxNumFile) override;
   void AssembleTiff(int BoxNumFile) override;
+  // A stop ended the section: the pages fetched so far go where a bad-page
+  // run finds them (the number's folder under the save folder when the
+  // per-number folder is off), and the temporary folder goes.
+  void KeepStoppedPages() override;
 
   // The time each printed page is shown on the splash (over one second in
   // the program; tests shorten it). A host that starts no programs
@@ -51,9 +55,10 @@ class DocumentAssembly : public SectionAssembly {
   void ReportPageMissing(int page);
   void ReportDocumentFailed(const std::string& path);
   // Renames the finished join into place and lists it, or reports the failure;
-  // then deletes the joined page files when nothing was aborted. Yields whether
-  // the document now exists.
-  bool FinishJoin(bool made, const std::string& path, const std::string& entry,
+  // then deletes the joined page files when nothing was aborted. A join that
+  // lacks pages does not replace an existing document. Yields whether the
+  // new document now exists.
+  bool FinishJoin(bool made, bool lacking, const std::string& path, const std::string& entry,
                   const std::vector<std::string>& joined);
   // The page-by-page splash after a PDF was sent to the printer; false when
   // a stop request ended it.

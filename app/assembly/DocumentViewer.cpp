@@ -49,7 +49,7 @@ void DocumentViewer::Message(const std::string& text) {
 }
 
 std::string DocumentViewer::ViewPath(const std::string& entry) {
-  const std::string ext = ViewExtension(m_form.selectedService(), m_form.control("cboIPDL").text(), entry);
+  const std::string ext = ViewExtension(m_form.selectedService(), m_form.ui().cboIPDL.text(), entry);
   const fs::path folder = SaveFolder();
   if (m_form.setting().folderPerNumber()) {
     const std::string base = entry.substr(0, entry.find('_'));
@@ -58,7 +58,7 @@ std::string DocumentViewer::ViewPath(const std::string& entry) {
   return (folder / (entry + ext)).string();
 }
 
-void DocumentViewer::View_Click() { OpenWithViewer(ViewPath(m_form.control("Combo1").text())); }
+void DocumentViewer::View_Click() { OpenWithViewer(ViewPath(m_form.ui().Combo1.text())); }
 
 void DocumentViewer::mnuOpen_Click() {
   UiHost* host = m_form.host();
@@ -88,7 +88,7 @@ void DocumentViewer::OpenWithViewer(const std::string& file) {
   const Association association = FindAssociation(path);
   if (association.status == AssociationStatus::FileNotFound) {
     // Nothing to open: the status line says which file was looked for.
-    m_form.control("Label6").setText("파일이 없습니다: " + path);
+    m_form.ui().Label6.setText("파일이 없습니다: " + path);
     return;
   }
   if (association.status == AssociationStatus::NoAssociation || !Start(open)) {
@@ -109,7 +109,8 @@ std::string DocumentViewer::GetExecutableFile(const std::string& FileName) {
 // Documents go to the default printer through the print command; a missing
 // command is reported the way a missing viewer is. The command is waited
 // for: it has taken its copy of the file when it ends, so the caller may
-// delete the file afterwards, and a refused job can be told.
+// delete the file afterwards, and a refused job can be told. The window's
+// events run meanwhile, so Skip and stop-all end the wait (and the command).
 bool DocumentViewer::pdfPrint(const std::string& strFileNameToPrint) {
   Command print = CommandFromEnvironment(kPrintVariable, "lp");
   print.push_back("--");
@@ -121,8 +122,13 @@ bool DocumentViewer::pdfPrint(const std::string& strFileNameToPrint) {
                                 : "프린트를 하시려면 Tiff Viewer가 필요합니다.");
     return false;
   }
-  if (RunCommand(print, kPrintTimeoutMs) != 0) {
-    m_form.control("Label6").setText("프린트하지 못했습니다: " + print.back());
+  const int status = RunCommandWhile(print, kPrintTimeoutMs, [this] {
+    m_form.pump().pumpEvents(kPrintPumpMs);
+    return !m_form.run().stopRequested();
+  });
+  if (m_form.run().stopRequested()) return false;
+  if (status != 0) {
+    m_form.ui().Label6.setText("프린트하지 못했습니다: " + print.back());
     return false;
   }
   return true;

@@ -24,13 +24,14 @@ std::string ViewExtension(Service service, const std::string& ipdlKind, const st
 class DocumentViewer {
  public:
   static constexpr int kPrintTimeoutMs = 30000;
+  static constexpr int kPrintPumpMs = 20;  // one turn of the window's events while the print command runs
 
   explicit DocumentViewer(RetrievalForm& form) : m_form(form) {}
 
   void View_Click();
   void mnuOpen_Click();
   // Sends the document to the default printer; false when the print command
-  // is missing or did not take the job.
+  // is missing, did not take the job, or a stop ended the wait for it.
   bool pdfPrint(const std::string& strFileNameToPrint);
   // The program associated with the file, or "" (a message box when the file
   // exists but nothing is associated with it).

@@ -75,7 +75,10 @@ bool StartDetached(const Command& command) {
   return Reap(pid) == 0;
 }
 
-int RunCommand(const Command& command, int timeoutMs, std::string* out) {
+namespace {
+
+int RunCommandImpl(const Command& command, int timeoutMs, std::string* out,
+                   const std::function<bool()>* whileWaiting) {
   if (command.empty()) return -1;
   const std::string program = FindProgram(command[0]);
   if (program.empty()) return -1;
@@ -98,7 +101,7 @@ int RunCommand(const Command& command, int timeoutMs, std::string* out) {
     return -1;
   }
   // The output is read until the program closes it; a program that keeps it
-  // open past the time-out is killed.
+  // open past the time-out, or that the caller gives up on, is killed.
   bool timedOut = false;
   const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
   for (;;) {
@@ -108,8 +111,14 @@ int RunCommand(const Command& command, int timeoutMs, std::string* out) {
       break;
     }
     pollfd p{fds[0], POLLIN, 0};
-    const int ready = poll(&p, 1, static_cast<int>(left));
-    if (ready <= 0) continue;  // a signal or the time-out: checked above
+    const int ready = poll(&p, 1, whileWaiting ? 0 : static_cast<int>(left));
+    if (ready <= 0) {
+      if (whileWaiting && !(*whileWaiting)()) {
+        timedOut = true;
+        break;
+      }
+      continue;  // a signal or the time-out: checked above
+    }
     char buffer[4096];
     const ssize_t n = read(fds[0], buffer, sizeof buffer);
     if (n < 0 && errno == EINTR) continue;
@@ -120,6 +129,16 @@ int RunCommand(const Command& command, int timeoutMs, std::string* out) {
   if (timedOut) kill(pid, SIGKILL);
   const int status = Reap(pid);
   return timedOut ? -1 : status;
+}
+
+}  // namespace
+
+int RunCommand(const Command& command, int timeoutMs, std::string* out) {
+  return RunCommandImpl(command, timeoutMs, out, nullptr);
+}
+
+int RunCommandWhile(const Command& command, int timeoutMs, const std::function<bool()>& whileWaiting) {
+  return RunCommandImpl(command, timeoutMs, nullptr, whileWaiting ? &whileWaiting : nullptr);
 }
 
 std::optional<std::string> RunForOutput(const Command& command, int timeoutMs) {

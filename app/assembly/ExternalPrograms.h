@@ -8,6 +8,7 @@
 //   ORVANE_XDG_MIME  mime lookup     (default "xdg-mime")
 // Installations without CUPS and the tests put their own commands there.
 // Stateless; failures come back as results, nothing throws.
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -36,6 +37,12 @@ bool StartDetached(const Command& command);
 // not start, ended by a signal, or ran longer than timeoutMs (it is then
 // killed). What it writes on its standard output goes to `out` when given.
 int RunCommand(const Command& command, int timeoutMs, std::string* out = nullptr);
+
+// RunCommand for a caller that must stay responsive: `whileWaiting` is
+// called over and over while the command runs (the window pumps its events
+// there, for some milliseconds each time). When it returns false the command
+// is killed and the result is -1.
+int RunCommandWhile(const Command& command, int timeoutMs, const std::function<bool()>& whileWaiting);
 
 // What the command wrote on its standard output, or nothing when it did not
 // end with status 0 within timeoutMs.

@@ -34,6 +34,33 @@ bool PdfJoin::Merge(const std::string& pageFile) {
   return true;
 }
 
+bool PdfJoin::MergePages(const std::string& file, int first, int last) {
+  if (m_doc == 0) return false;
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(file, ec)) {
+    m_error = ENOENT;
+    return false;
+  }
+  const int32_t code = PDocMerge(m_doc, file.c_str(), first, last);
+  if (code != FL_OK) {
+    m_error = code;
+    return false;
+  }
+  ++m_merged;
+  return true;
+}
+
+int PdfPageCount(const std::string& path) {
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(path, ec)) return 0;
+  int32_t error = 0;
+  const FLHANDLE input = IDocOpen(path.c_str(), &error);
+  if (input == 0) return 0;
+  const int32_t pages = IDocNumPages(input);
+  IDocClose(input);
+  return pages > 0 ? pages : 0;
+}
+
 bool PdfJoin::Close() {
   if (m_doc == 0) return false;
   const int32_t code = PDocClose(m_doc);

@@ -10,6 +10,10 @@
 
 namespace orvane {
 
+// The number of pages of an existing PDF, read through the library's input
+// document functions; 0 when the file is missing or cannot be read.
+int PdfPageCount(const std::string& path);
+
 class PdfJoin {
  public:
   explicit PdfJoin(const std::string& path);  // creates or replaces the file
@@ -21,6 +25,9 @@ class PdfJoin {
   // Appends every page of the page file; false with LastError() set when
   // the file is missing or the library refused it.
   bool Merge(const std::string& pageFile);
+  // Appends pages first..last (1-based) of another PDF; false with
+  // LastError() set when the file or the pages cannot be used.
+  bool MergePages(const std::string& file, int first, int last);
   // Files merged so far.
   int Merged() const { return m_merged; }
   // Writes the rest of the file and releases the handle; false when the

@@ -81,7 +81,7 @@ QWidget* MainWindow::frame(const std::string& name, QWidget* content) {
 }
 
 void MainWindow::buildMenus() {
-  QMenu* file = menuBar()->addMenu(q(m_form.control("mnuFile").caption()));
+  QMenu* file = menuBar()->addMenu(q(m_form.ui().mnuFile.caption()));
   auto addItem = [this](QWidget* owner, const std::string& name, bool checkable) {
     auto* action = new QAction(q(m_form.control(name).caption()), owner);
     action->setObjectName(q(name));
@@ -108,7 +108,7 @@ QWidget* MainWindow::buildNumberPanel() {
   edit->setObjectName("TextBox1");
   edit->setPlaceholderText(QStringLiteral("EP1033882A1\nUS5007025\n..."));
   connect(edit, &QPlainTextEdit::textChanged, this,
-          [this, edit] { m_form.control("TextBox1").setText(edit->toPlainText().toStdString()); });
+          [this, edit] { m_form.ui().TextBox1.setText(edit->toPlainText().toStdString()); });
   m_binding->bind("TextBox1", edit);
   layout->addWidget(edit, 1);
 
@@ -160,7 +160,7 @@ QWidget* MainWindow::buildServicePanel() {
     auto* kinds = new QComboBox;
     kinds->setObjectName("cboIPDL");
     connect(kinds, &QComboBox::activated, this, [this, kinds](int index) {
-      m_form.control("cboIPDL").setText(kinds->itemText(index).toStdString());
+      m_form.ui().cboIPDL.setText(kinds->itemText(index).toStdString());
       m_form.handleClick("cboIPDL");
     });
     m_binding->bind("cboIPDL", kinds);
@@ -179,7 +179,7 @@ QWidget* MainWindow::buildServicePanel() {
   pages->setObjectName("TextBox3");
   pages->setPlaceholderText(QStringLiteral("1,3"));
   connect(pages, &QLineEdit::textEdited, this,
-          [this](const QString& text) { m_form.control("TextBox3").setText(text.toStdString()); });
+          [this](const QString& text) { m_form.ui().TextBox3.setText(text.toStdString()); });
   m_binding->bind("TextBox3", pages);
   grid->addWidget(pages, 1, 1);
   QWidget* pagesHelp = button("badCom");
@@ -249,7 +249,7 @@ QWidget* MainWindow::buildStatusPanel() {
   picker->setObjectName("Combo1");
   picker->setMinimumWidth(220);
   connect(picker, &QComboBox::activated, this, [this, picker](int index) {
-    m_form.control("Combo1").setText(picker->itemText(index).toStdString());
+    m_form.ui().Combo1.setText(picker->itemText(index).toStdString());
   });
   m_binding->bind("Combo1", picker);
   viewRow->addWidget(picker);

@@ -27,40 +27,40 @@ SettingDialog::SettingDialog(SettingForm& form, QWidget* parent)
   form.ensureLoaded();
   auto* layout = new QVBoxLayout(this);
 
-  auto* folderBox = new QGroupBox(q(form.control("frFolder").caption()));
+  auto* folderBox = new QGroupBox(q(form.ui().frFolder.caption()));
   auto* folderLayout = new QVBoxLayout(folderBox);
   auto* folderRow = new QHBoxLayout;
   auto* folder = new QLineEdit;
   folder->setObjectName("Text1");
   folder->setMinimumWidth(320);
   connect(folder, &QLineEdit::textEdited, this,
-          [this](const QString& text) { m_form.control("Text1").setText(text.toStdString()); });
+          [this](const QString& text) { m_form.ui().Text1.setText(text.toStdString()); });
   m_binding->bind("Text1", folder);
   folderRow->addWidget(folder, 1);
-  auto* browse = new QPushButton(q(form.control("Command1").caption()));
+  auto* browse = new QPushButton(q(form.ui().Command1.caption()));
   browse->setObjectName("Command1");
   browse->setFixedWidth(40);
   connect(browse, &QPushButton::clicked, this, [this] { m_form.Command1_Click(); });
   m_binding->bind("Command1", browse);
   folderRow->addWidget(browse);
   folderLayout->addLayout(folderRow);
-  auto* perNumber = new QCheckBox(q(form.control("Check1").caption()));
+  auto* perNumber = new QCheckBox(q(form.ui().Check1.caption()));
   perNumber->setObjectName("Check1");
   connect(perNumber, &QCheckBox::clicked, this, [this](bool checked) {
-    m_form.control("Check1").setChecked(checked);
+    m_form.ui().Check1.setChecked(checked);
     m_form.Check1_Click();
   });
   m_binding->bind("Check1", perNumber);
   folderLayout->addWidget(perNumber);
   layout->addWidget(folderBox);
 
-  auto* keepBox = new QGroupBox(q(form.control("frKeep").caption()));
+  auto* keepBox = new QGroupBox(q(form.ui().frKeep.caption()));
   auto* keepLayout = new QVBoxLayout(keepBox);
   keepLayout->addWidget(radio("Option1", [this] { m_form.selectKeep(1); }));
   keepLayout->addWidget(radio("Option2", [this] { m_form.selectKeep(2); }));
   layout->addWidget(keepBox);
 
-  auto* sourceBox = new QGroupBox(q(form.control("frSource").caption()));
+  auto* sourceBox = new QGroupBox(q(form.ui().frSource.caption()));
   auto* sourceLayout = new QHBoxLayout(sourceBox);
   const char* options[5] = {"dbESPACE", "dbUSPTO", "dbIPDL", "dbDELPHION", "dbKIPRIS"};
   for (int i = 0; i < 5; ++i) {
@@ -70,9 +70,9 @@ SettingDialog::SettingDialog(SettingForm& form, QWidget* parent)
   layout->addWidget(sourceBox);
 
   auto* buttons = new QDialogButtonBox;
-  auto* ok = buttons->addButton(q(form.control("OKButton").caption()), QDialogButtonBox::AcceptRole);
+  auto* ok = buttons->addButton(q(form.ui().OKButton.caption()), QDialogButtonBox::AcceptRole);
   ok->setObjectName("OKButton");
-  auto* cancel = buttons->addButton(q(form.control("CancelButton").caption()), QDialogButtonBox::RejectRole);
+  auto* cancel = buttons->addButton(q(form.ui().CancelButton.caption()), QDialogButtonBox::RejectRole);
   cancel->setObjectName("CancelButton");
   connect(buttons, &QDialogButtonBox::accepted, this, &SettingDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &SettingDialog::reject);

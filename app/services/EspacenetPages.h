@@ -11,7 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "app/services/SectionAssembly.h"
+#include "app/services/DocumentService.h"
+#include "app/services/PageList.h"
 
 namespace orvane {
 
@@ -44,17 +45,6 @@ struct PageMarkers {
 // before the next key; a value whose next key is missing stays empty.
 bool MarkersOnLine(const std::string& line, PageMarkers& markers);
 
-// A marker or page-list entry as a page number: decimal digits with optional
-// blanks around them; anything else, or a number outside 16 bits, is 0.
-int PageNumber(const std::string& text);
-
-// First and last page of a section; empty when last < first or first < 1.
-struct PageRange {
-  int first = 0;
-  int last = -1;
-  bool empty() const { return first < 1 || last < first; }
-};
-
 // The page range of Claims, Description or Drawings by document kind:
 //   Drawings     US  DRAPG .. DESPG - 1
 //                EP, WO  DRAPG .. REPPG - 1 (REPPG > 0), else TOTPG
@@ -66,11 +56,5 @@ struct PageRange {
 // section's first page up to the last page of the document. No range goes
 // past the document's last page.
 PageRange SectionRange(int section, DocKind kind, const PageMarkers& markers);
-
-// The entries of the page list, split at commas, in order, as typed.
-std::vector<std::string> SplitPageList(const std::string& text);
-
-// The status list's closing line of a section.
-const char* ClosingLine(int section);
 
 }  // namespace orvane

@@ -16,24 +16,24 @@ void FormSlotHost::SetAborted() { m_form.run().Aborted = true; }
 void FormSlotHost::SetPageCount(int32_t count) { m_form.run().PageCount = count; }
 
 int FormSlotHost::AddStatusLine(const std::string& text) {
-  Control& list = m_form.control("ListBox1");
+  Control& list = m_form.ui().ListBox1;
   list.addLine(text);
   return list.listCount() - 1;
 }
 
 void FormSlotHost::ReplaceStatusLine(int index, const std::string& text) {
-  m_form.control("ListBox1").setLine(index, text);
+  m_form.ui().ListBox1.setLine(index, text);
 }
 
 void FormSlotHost::SetStatusLineSelected(int index, bool selected) {
-  m_form.control("ListBox1").setSelected(index, selected);
+  m_form.ui().ListBox1.setSelected(index, selected);
 }
 
-void FormSlotHost::SetLabel6(const std::string& text) { m_form.control("Label6").setText(text); }
-void FormSlotHost::SetTextBox(const std::string& text) { m_form.control("TextBox").setText(text); }
+void FormSlotHost::SetLabel6(const std::string& text) { m_form.ui().Label6.setText(text); }
+void FormSlotHost::SetTextBox(const std::string& text) { m_form.ui().TextBox.setText(text); }
 
 void FormSlotHost::SetProgressMax(int max) {
-  Control& bar = m_form.control("ccrpProgressBar1");
+  Control& bar = m_form.ui().ccrpProgressBar1;
   bar.setValue(0);
   bar.setMax(max);
   bar.setVisible(true);

@@ -50,4 +50,8 @@ void RetrievalSession::AssembleTiff(int BoxNumFile) {
   if (m_assembly) m_assembly->AssembleTiff(BoxNumFile);
 }
 
+void RetrievalSession::KeepStoppedPages() {
+  if (m_assembly) m_assembly->KeepStoppedPages();
+}
+
 }  // namespace orvane

@@ -50,6 +50,7 @@ class RetrievalSession : public FormPart {
   SectionAssembly* Assembly() const { return m_assembly; }
   void AssemblePdf(int BoxNumFile);
   void AssembleTiff(int BoxNumFile);
+  void KeepStoppedPages();
 
  private:
   RetrievalForm& m_form;

@@ -1,5 +1,8 @@
 #include "app/services/ScratchPage.h"
 
+#include <fstream>
+#include <iterator>
+
 #include "app/transfer/Transfer.h"
 #include "app/window/RetrievalForm.h"
 #include "app/window/TextFile.h"
@@ -13,15 +16,21 @@ bool ScratchPage::Fetch(const std::string& url) {
   std::string text;
   const bool ok = m_inet0.FetchText(url, text);
   m_text = ok ? text : std::string();
-  m_form.control("TextBox").setText(m_text);
+  m_form.ui().TextBox.setText(m_text);
   m_written = WriteTextFile(m_file, m_text);
   return ok;
 }
 
 std::vector<std::string> ScratchPage::Lines(int maxLines) const {
-  // The scratch file is what the lookups read; when the settings root is
-  // not writable the same text is read from memory instead.
-  LineReader reader = m_written ? LineReader(m_file) : LineReader::fromText(m_text);
+  // The scratch file is what the lookups read. When the settings root is not
+  // writable, or the file no longer holds what this lookup wrote (another
+  // program changed it), the page this lookup fetched is read from memory.
+  std::string onDisk;
+  if (m_written) {
+    std::ifstream in(m_file, std::ios::binary);
+    onDisk.assign(std::istreambuf_iterator<char>(in), {});
+  }
+  LineReader reader = m_written && onDisk == m_text ? LineReader(m_file) : LineReader::fromText(m_text);
   if (!reader.isOpen()) reader = LineReader::fromText(m_text);
   std::vector<std::string> lines;
   while (static_cast<int>(lines.size()) < maxLines && !reader.atEndOfStream()) lines.push_back(reader.readLine());

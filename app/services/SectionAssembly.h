@@ -19,6 +19,9 @@ class SectionAssembly {
   virtual ~SectionAssembly() = default;
   virtual void AssemblePdf(int BoxNumFile) = 0;
   virtual void AssembleTiff(int BoxNumFile) = 0;
+  // A stop ended the section before its pages were joined: the pages
+  // fetched so far are kept where a bad-page run finds them.
+  virtual void KeepStoppedPages() = 0;
 };
 
 }  // namespace orvane

@@ -79,6 +79,7 @@ void TransferSlots::Send(int k, const std::string& url) {
 }
 
 std::string TransferSlots::PageAddress(int page) const {
+  if (m_addressBuilder) return m_addressBuilder(page);
   const std::string p = std::to_string(page);
   const std::string n = m_host.CurPatNum();
   switch (m_pageService) {
@@ -161,6 +162,9 @@ void TransferSlots::ReadPage(int k) {
   std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   if (!out) {
+    // Asking the office again cannot help a page that has nowhere to go:
+    // the page is BAD at once.
+    m_state.SlotRetries[v] = kMaxRetries;
     PageFailed(k);
     return;
   }

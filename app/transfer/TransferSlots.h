@@ -47,6 +47,9 @@ class TransferSlots {
   const Hosts& HostTable() const { return m_hosts; }
 
   void SetPageService(PageService service) { m_pageService = service; }
+  // A service that builds its own page addresses; when set it takes the
+  // place of the built-in forms of PageAddress (an empty function clears it).
+  void SetAddressBuilder(std::function<std::string(int page)> builder) { m_addressBuilder = std::move(builder); }
   PageService GetPageService() const { return m_pageService; }
   void SetInet6Service(Inet6Service service) { m_inet6Service = service; }
   // Request time-out of Inet1..Inet6 (20 s unless changed).
@@ -100,6 +103,7 @@ class TransferSlots {
   Inet6Service m_inet6Service = Inet6Service::Ipdl;
   std::array<bool, 7> m_reading{};
   std::function<void(int, int)> m_observer;
+  std::function<std::string(int)> m_addressBuilder;
 };
 
 }  // namespace orvane

@@ -134,7 +134,8 @@ std::string CommandLine::usage() {
          "  --kind KIND      IPDL kind: patent-publication, utility-publication, patent-gazette,\n"
          "                   utility-registration or paj\n"
          "  --print          tick 'To Printer'\n"
-         "exit status (headless): 0 every number found and complete, 1 some failed, 2 bad usage\n";
+         "exit status (headless): 0 every number found and complete, 1 some failed, 2 bad usage,\n"
+         "                        3 another run is using the same settings root\n";
 }
 
 }  // namespace orvane

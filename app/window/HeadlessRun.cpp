@@ -44,13 +44,13 @@ bool applyRanges(RetrievalForm& form, const CommandLine& cl, std::ostream& err) 
     form.control(box).setChecked(false);
   for (const auto& box : cl.ranges) {
     Control& c = form.control(box);
-    if (!c.enabled() || !form.control("frSave").visible()) {
+    if (!c.enabled() || !form.ui().frSave.visible()) {
       err << "orvane: the save range '" << c.caption() << "' is not offered for this service\n";
       return false;
     }
     c.setChecked(true);
   }
-  if (cl.pages) form.control("TextBox3").setText(*cl.pages);
+  if (cl.pages) form.ui().TextBox3.setText(*cl.pages);
   return true;
 }
 
@@ -77,7 +77,7 @@ int RunHeadless(const CommandLine& cl, std::istream& in, std::ostream& out, std:
   if (setup) setup(form);
 
   if (cl.ipdlKind) {
-    form.control("cboIPDL").setText(*cl.ipdlKind);
+    form.ui().cboIPDL.setText(*cl.ipdlKind);
     form.cboIPDL_Click();
   }
   if (cl.service) form.useServiceForSession(*cl.service);
@@ -87,13 +87,13 @@ int RunHeadless(const CommandLine& cl, std::istream& in, std::ostream& out, std:
   }
   if (!applyRanges(form, cl, err)) return 2;
   if (cl.print) {
-    if (!form.control("CheckBox9").enabled()) {
+    if (!form.ui().CheckBox9.enabled()) {
       err << "orvane: printing is not offered for this service\n";
       return 2;
     }
-    form.control("CheckBox9").setChecked(true);
+    form.ui().CheckBox9.setChecked(true);
   }
-  form.control("TextBox1").setText(numberBoxText(raw));
+  form.ui().TextBox1.setText(numberBoxText(raw));
 
   g_interrupted = 0;
   auto previous = std::signal(SIGINT, onInterrupt);
@@ -104,6 +104,7 @@ int RunHeadless(const CommandLine& cl, std::istream& in, std::ostream& out, std:
   form.pump().removePoller(poller);
   std::signal(SIGINT, previous == SIG_ERR ? SIG_DFL : previous);
 
+  if (form.lastRun().lockRefused) return kExitSettingsInUse;
   return form.lastRun().allComplete() ? 0 : 1;
 }
 

@@ -3,7 +3,7 @@
 // the command line's one-run choices, fills the number box from the numbers
 // file or the input stream and runs the driver. Returns the exit status: 0
 // when every number was found and complete, 1 when some failed or the run did
-// not start, 2 for bad usage.
+// not start, 2 for bad usage, 3 when another run holds the settings root.
 
 #include <functional>
 #include <iosfwd>
@@ -13,6 +13,8 @@
 namespace orvane {
 
 class RetrievalForm;
+
+inline constexpr int kExitSettingsInUse = 3;
 
 // `setup` runs after the window has loaded and before the run starts; the
 // program uses it to register the service procedures and transfers.

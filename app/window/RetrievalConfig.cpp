@@ -2,38 +2,33 @@
 #include "app/window/RetrievalForm.h"
 
 namespace orvane {
-namespace {
-
-const char* const kServiceButtons[5] = {"btnE", "btnU", "btnI", "btnD", "btnK"};
-const char* const kServiceFrames[5] = {"frESPACE", "frUSPTO", "frIPDL", "frDELPHION", "frKIPRIS"};
-
-}  // namespace
-
 void RetrievalForm::colourServiceButtons(Service service) {
+  Control* buttons[5] = {&ui().btnE, &ui().btnU, &ui().btnI, &ui().btnD, &ui().btnK};
   for (int i = 0; i < 5; ++i)
-    control(kServiceButtons[i]).setBackColor(static_cast<int>(service) == i + 1 ? kOrangeColor : kButtonFaceColor);
+    buttons[i]->setBackColor(static_cast<int>(service) == i + 1 ? kOrangeColor : kButtonFaceColor);
 }
 
 void RetrievalForm::showServiceFrame(Service service) {
-  for (int i = 0; i < 5; ++i) control(kServiceFrames[i]).setVisible(static_cast<int>(service) == i + 1);
+  Control* frames[5] = {&ui().frESPACE, &ui().frUSPTO, &ui().frIPDL, &ui().frDELPHION, &ui().frKIPRIS};
+  for (int i = 0; i < 5; ++i) frames[i]->setVisible(static_cast<int>(service) == i + 1);
 }
 
 void RetrievalForm::applyStartupConfiguration(Service service) {
   if (service == Service::None) return;
-  control("lblDB").setCaption(ServiceName(service));
+  ui().lblDB.setCaption(ServiceName(service));
   showServiceFrame(service);
   colourServiceButtons(service);
   switch (service) {
-    case Service::Uspto: setEnabled({"CheckBox7", "CheckBox8"}, false); break;
-    case Service::Ipdl: setEnabled({"CheckBox6", "CheckBox7", "CheckBox8"}, false); break;
+    case Service::Uspto: setEnabled({&ui().CheckBox7, &ui().CheckBox8}, false); break;
+    case Service::Ipdl: setEnabled({&ui().CheckBox6, &ui().CheckBox7, &ui().CheckBox8}, false); break;
     case Service::Delphion:
-      control("frSave").setVisible(false);
-      control("frPAJ").setVisible(true);
-      control("CheckBox9").setEnabled(false);
+      ui().frSave.setVisible(false);
+      ui().frPAJ.setVisible(true);
+      ui().CheckBox9.setEnabled(false);
       break;
     case Service::Kipris:
-      setEnabled({"CheckBox6", "CheckBox7", "CheckBox8"}, false);
-      control("CheckBox9").setEnabled(true);
+      setEnabled({&ui().CheckBox6, &ui().CheckBox7, &ui().CheckBox8}, false);
+      ui().CheckBox9.setEnabled(true);
       break;
     default: break;
   }
@@ -41,56 +36,57 @@ void RetrievalForm::applyStartupConfiguration(Service service) {
 
 void RetrievalForm::applyServiceConfiguration(Service service) {
   if (service == Service::None) return;
-  control("lblDB").setCaption(ServiceName(service));
+  ui().lblDB.setCaption(ServiceName(service));
   showServiceFrame(service);
   colourServiceButtons(service);
-  Control& bad = control("mnuBad");
+  Control& bad = ui().mnuBad;
   const bool paj = ipdlKind() == "PAJ";
   switch (service) {
     case Service::Espacenet:
       bad.setEnabled(true);
-      control("frSave").setVisible(true);
-      control("frPAJ").setVisible(false);
-      if (!bad.checked()) setEnabled({"CheckBox5", "CheckBox6", "CheckBox7", "CheckBox8", "CheckBox9"}, true);
+      ui().frSave.setVisible(true);
+      ui().frPAJ.setVisible(false);
+      if (!bad.checked())
+        setEnabled({&ui().CheckBox5, &ui().CheckBox6, &ui().CheckBox7, &ui().CheckBox8, &ui().CheckBox9}, true);
       break;
     case Service::Uspto:
-      control("CheckBox5").setCaption("Page");
+      ui().CheckBox5.setCaption("Page");
       bad.setEnabled(true);
-      control("frSave").setVisible(true);
-      control("frPAJ").setVisible(false);
-      uncheck({"CheckBox7", "CheckBox8"});
-      setEnabled({"CheckBox7", "CheckBox8"}, false);
-      setEnabled({"CheckBox5", "CheckBox6", "CheckBox9"}, true);
+      ui().frSave.setVisible(true);
+      ui().frPAJ.setVisible(false);
+      uncheck({&ui().CheckBox7, &ui().CheckBox8});
+      setEnabled({&ui().CheckBox7, &ui().CheckBox8}, false);
+      setEnabled({&ui().CheckBox5, &ui().CheckBox6, &ui().CheckBox9}, true);
       break;
     case Service::Ipdl:
-      control("CheckBox5").setCaption("Page");
+      ui().CheckBox5.setCaption("Page");
       bad.setChecked(false);
       bad.setEnabled(!paj);
-      setEnabled({"CheckBox4", "CheckBox5"}, true);
-      uncheck({"CheckBox6", "CheckBox7", "CheckBox8"});
-      setEnabled({"CheckBox6", "CheckBox7", "CheckBox8"}, false);
-      control("CheckBox4").setChecked(true);
-      control("CheckBox9").setEnabled(!paj);
-      control("frSave").setVisible(!paj);
-      control("frPAJ").setVisible(paj);
+      setEnabled({&ui().CheckBox4, &ui().CheckBox5}, true);
+      uncheck({&ui().CheckBox6, &ui().CheckBox7, &ui().CheckBox8});
+      setEnabled({&ui().CheckBox6, &ui().CheckBox7, &ui().CheckBox8}, false);
+      ui().CheckBox4.setChecked(true);
+      ui().CheckBox9.setEnabled(!paj);
+      ui().frSave.setVisible(!paj);
+      ui().frPAJ.setVisible(paj);
       break;
     case Service::Delphion:
       bad.setChecked(false);
       bad.setEnabled(false);
-      control("frSave").setVisible(false);
-      control("frPAJ").setVisible(true);
-      control("CheckBox9").setEnabled(false);
+      ui().frSave.setVisible(false);
+      ui().frPAJ.setVisible(true);
+      ui().CheckBox9.setEnabled(false);
       break;
     case Service::Kipris:
-      control("CheckBox5").setCaption("Page");
+      ui().CheckBox5.setCaption("Page");
       bad.setChecked(false);
       bad.setEnabled(true);
-      control("CheckBox4").setEnabled(true);
-      uncheck({"CheckBox5", "CheckBox6", "CheckBox7", "CheckBox8"});
-      control("CheckBox4").setChecked(true);
-      setEnabled({"CheckBox6", "CheckBox7", "CheckBox8"}, false);
-      control("CheckBox9").setEnabled(true);
-      control("frSave").setVisible(true);
+      ui().CheckBox4.setEnabled(true);
+      uncheck({&ui().CheckBox5, &ui().CheckBox6, &ui().CheckBox7, &ui().CheckBox8});
+      ui().CheckBox4.setChecked(true);
+      setEnabled({&ui().CheckBox6, &ui().CheckBox7, &ui().CheckBox8}, false);
+      ui().CheckBox9.setEnabled(true);
+      ui().frSave.setVisible(true);
       break;
     case Service::None: break;
   }
@@ -111,37 +107,37 @@ void RetrievalForm::useServiceForSession(Service service) {
 
 void RetrievalForm::cboIPDL_Click() {
   const bool paj = ipdlKind() == "PAJ";
-  control("frSave").setVisible(!paj);
-  control("frPAJ").setVisible(paj);
-  if (paj) control("CheckBox9").setChecked(false);
-  control("CheckBox9").setEnabled(!paj);
-  control("mnuBad").setEnabled(!paj);
+  ui().frSave.setVisible(!paj);
+  ui().frPAJ.setVisible(paj);
+  if (paj) ui().CheckBox9.setChecked(false);
+  ui().CheckBox9.setEnabled(!paj);
+  ui().mnuBad.setEnabled(!paj);
 }
 
 // Bad-page mode fetches only the listed pages of an earlier number and joins
 // them with the pages kept from before.
 void RetrievalForm::mnuBad_Click() {
-  Control& bad = control("mnuBad");
+  Control& bad = ui().mnuBad;
   if (!bad.checked()) {
     bad.setChecked(true);
-    control("CheckBox5").setCaption("BadPG");
-    control("CheckBox5").setChecked(true);
-    uncheck({"CheckBox4", "CheckBox6", "CheckBox7", "CheckBox8", "CheckBox9"});
-    setEnabled({"CheckBox4", "CheckBox6", "CheckBox7", "CheckBox8", "CheckBox9"}, false);
+    ui().CheckBox5.setCaption("BadPG");
+    ui().CheckBox5.setChecked(true);
+    uncheck({&ui().CheckBox4, &ui().CheckBox6, &ui().CheckBox7, &ui().CheckBox8, &ui().CheckBox9});
+    setEnabled({&ui().CheckBox4, &ui().CheckBox6, &ui().CheckBox7, &ui().CheckBox8, &ui().CheckBox9}, false);
     return;
   }
   bad.setChecked(false);
-  control("CheckBox5").setCaption("Page");
-  control("CheckBox5").setChecked(false);
-  control("CheckBox4").setChecked(true);
-  control("CheckBox4").setEnabled(true);
-  control("TextBox3").setText("");
-  control("CheckBox9").setEnabled(true);
+  ui().CheckBox5.setCaption("Page");
+  ui().CheckBox5.setChecked(false);
+  ui().CheckBox4.setChecked(true);
+  ui().CheckBox4.setEnabled(true);
+  ui().TextBox3.setText("");
+  ui().CheckBox9.setEnabled(true);
   switch (selectedService()) {
-    case Service::Espacenet: setEnabled({"CheckBox6", "CheckBox7", "CheckBox8"}, true); break;
-    case Service::Uspto: control("CheckBox6").setEnabled(true); break;
+    case Service::Espacenet: setEnabled({&ui().CheckBox6, &ui().CheckBox7, &ui().CheckBox8}, true); break;
+    case Service::Uspto: ui().CheckBox6.setEnabled(true); break;
     case Service::Ipdl:
-    case Service::Kipris: setEnabled({"CheckBox6", "CheckBox7", "CheckBox8"}, false); break;
+    case Service::Kipris: setEnabled({&ui().CheckBox6, &ui().CheckBox7, &ui().CheckBox8}, false); break;
     default: break;
   }
 }

@@ -10,6 +10,7 @@ RetrievalForm::RetrievalForm(OptionFiles files, UiHost* host)
     : Form(kProgramName), m_files(files), m_host(host), m_setting(files, host) {
   createControls();
   createMenus();
+  m_ui = std::make_unique<MainControls>(*this);
   m_setting.setApplyCallback([this](Service service, const std::string& folder) {
     m_run.SaveFolder = folder;
     applyServiceConfiguration(service);
@@ -131,7 +132,7 @@ bool RetrievalForm::pauseFor(std::chrono::milliseconds duration) {
 }
 
 void RetrievalForm::progressBar() {
-  Control& bar = control("ccrpProgressBar1");
+  Control& bar = ui().ccrpProgressBar1;
   if (bar.value() < bar.max()) bar.setValue(bar.value() + 1);
 }
 
@@ -139,15 +140,15 @@ void RetrievalForm::Form_Load() {
   const bool hadFolder = m_files.createMissing();
   if (hadFolder) m_run.SaveFolder = m_files.read(OptionFile::SaveFolder);
   applyStartupConfiguration(selectedService());
-  control("ShockwaveFlash1").setValue(0);
-  control("CheckBox4").setChecked(true);
+  ui().ShockwaveFlash1.setValue(0);
+  ui().CheckBox4.setChecked(true);
 }
 
 void RetrievalForm::TextBox1_KeyPress(std::string& typed) {
   for (char& c : typed) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
 }
 
-void RetrievalForm::clearBtn_Click() { control("TextBox1").setText(""); }
+void RetrievalForm::clearBtn_Click() { ui().TextBox1.setText(""); }
 
 void RetrievalForm::Command1_Click() {
   if (m_host) m_host->showModal(ModalWindow::TypeNo);
@@ -183,19 +184,19 @@ void RetrievalForm::View_Click() {
   if (auto it = m_external.find("View_Click"); it != m_external.end() && it->second) it->second();
 }
 
-void RetrievalForm::uncheck(std::initializer_list<const char*> names) { setChecked(names, false); }
+void RetrievalForm::uncheck(std::initializer_list<Control*> controls) { setChecked(controls, false); }
 
-void RetrievalForm::setEnabled(std::initializer_list<const char*> names, bool enabled) {
-  for (const char* name : names) control(name).setEnabled(enabled);
+void RetrievalForm::setEnabled(std::initializer_list<Control*> controls, bool enabled) {
+  for (Control* c : controls) c->setEnabled(enabled);
 }
 
-void RetrievalForm::setChecked(std::initializer_list<const char*> names, bool checked) {
-  for (const char* name : names) control(name).setChecked(checked);
+void RetrievalForm::setChecked(std::initializer_list<Control*> controls, bool checked) {
+  for (Control* c : controls) c->setChecked(checked);
 }
 
-void RetrievalForm::CheckBox4_Click() { uncheck({"CheckBox5", "CheckBox6", "CheckBox7", "CheckBox8"}); }
+void RetrievalForm::CheckBox4_Click() { uncheck({&ui().CheckBox5, &ui().CheckBox6, &ui().CheckBox7, &ui().CheckBox8}); }
 
-void RetrievalForm::CheckBox5_Click() { uncheck({"CheckBox4", "CheckBox6", "CheckBox7", "CheckBox8"}); }
+void RetrievalForm::CheckBox5_Click() { uncheck({&ui().CheckBox4, &ui().CheckBox6, &ui().CheckBox7, &ui().CheckBox8}); }
 
 bool RetrievalForm::click(const std::string& name) {
   if (!hasControl(name) || !control(name).enabled()) return false;

@@ -18,10 +18,12 @@
 #include "app/window/EventPump.h"
 #include "app/window/Form.h"
 #include "app/window/HelpForms.h"
+#include "app/window/MainControls.h"
 #include "app/window/OptionFiles.h"
 #include "app/window/RetrievalService.h"
 #include "app/window/RunState.h"
 #include "app/window/SettingForm.h"
+#include "app/window/SettingsLock.h"
 
 namespace orvane {
 
@@ -29,12 +31,16 @@ class UiHost;
 
 // What the last run did; the headless mode turns it into its exit status.
 struct RunSummary {
-  bool started = false;    // the start checks passed
-  int numbers = 0;         // numbers taken from the list
-  int notFound = 0;        // numbers the service did not find
-  int incomplete = 0;      // found, but stopped or with BAD pages
+  bool started = false;      // the start checks passed and the run began
+  bool lockRefused = false;  // another run holds the settings root
+  int numbers = 0;           // numbers taken from the list
+  int notFound = 0;          // numbers the service did not find
+  int failed = 0;            // numbers refused or not fetched at all (bad number, unwritable folder)
+  int incomplete = 0;        // found, but stopped, short or with BAD pages
   bool stoppedAll = false;
-  bool allComplete() const { return started && notFound == 0 && incomplete == 0 && !stoppedAll; }
+  bool allComplete() const {
+    return started && notFound == 0 && failed == 0 && incomplete == 0 && !stoppedAll;
+  }
 };
 
 // A part that a later layer attaches to the main window (the transfers and
@@ -49,6 +55,12 @@ class FormPart {
 class RetrievalForm : public Form {
  public:
   static constexpr const char* kIpdlKinds[5] = {"특허공개", "실용공개", "특허공보", "실용등록", "PAJ"};
+  // The message of a run refused because another run holds the settings root.
+  static std::string LockRefusedText(const std::string& root);
+  // Status-list words of a number the driver does not hand to the service,
+  // and of a number whose lookup a stop cut short.
+  static constexpr const char* kRefusedNumber = "  잘못된 특허번호입니다 !";
+  static constexpr const char* kStoppedNumber = "  중단되었습니다 !";
 
   RetrievalForm(OptionFiles files, UiHost* host);
   ~RetrievalForm() override;
@@ -60,6 +72,9 @@ class RetrievalForm : public Form {
   }
 
   UiHost* host() const { return m_host; }
+  // The window's controls, one typed member each.
+  MainControls& ui() { return *m_ui; }
+  const MainControls& ui() const { return *m_ui; }
   RunState& run() { return m_run; }
   const RunState& run() const { return m_run; }
   EventPump& pump() { return m_pump; }
@@ -83,7 +98,7 @@ class RetrievalForm : public Form {
 
   // The service chosen in the settings window (first selected option counts).
   Service selectedService() { return m_setting.selectedService(); }
-  bool badPageMode() const { return control("mnuBad").checked(); }
+  bool badPageMode() const { return ui().mnuBad.checked(); }
   // Uses the service for this program run only: the option files stay as
   // they are (the headless --service option).
   void useServiceForSession(Service service);
@@ -125,9 +140,9 @@ class RetrievalForm : public Form {
   // the rules again.
   void CheckBox4_Click();
   void CheckBox5_Click();
-  void CheckBox6_Click() { uncheck({"CheckBox4", "CheckBox5"}); }
-  void CheckBox7_Click() { uncheck({"CheckBox4", "CheckBox5"}); }
-  void CheckBox8_Click() { uncheck({"CheckBox4", "CheckBox5"}); }
+  void CheckBox6_Click() { uncheck({&ui().CheckBox4, &ui().CheckBox5}); }
+  void CheckBox7_Click() { uncheck({&ui().CheckBox4, &ui().CheckBox5}); }
+  void CheckBox8_Click() { uncheck({&ui().CheckBox4, &ui().CheckBox5}); }
   void CommandButton1_Click();  // the run driver
   void tempStopBtn_Click();     // Skip
   void allStopBtn_Click();      // stop all
@@ -152,10 +167,10 @@ class RetrievalForm : public Form {
   void serviceButton(Service service);
   void colourServiceButtons(Service service);
   void showServiceFrame(Service service);
-  void uncheck(std::initializer_list<const char*> names);
-  void setEnabled(std::initializer_list<const char*> names, bool enabled);
-  void setChecked(std::initializer_list<const char*> names, bool checked);
-  std::string ipdlKind() const { return control("cboIPDL").text(); }
+  void uncheck(std::initializer_list<Control*> controls);
+  void setEnabled(std::initializer_list<Control*> controls, bool enabled);
+  void setChecked(std::initializer_list<Control*> controls, bool checked);
+  std::string ipdlKind() const { return ui().cboIPDL.text(); }
 
   // Run driver steps.
   bool startChecks();
@@ -164,6 +179,7 @@ class RetrievalForm : public Form {
   void processNumber();
   void callService(Service service, Locals& locals);
   void clearFinishedSelections();
+  void addNumberLine(const std::string& words);
   void showEndTexts();
   RetrievalService& service(Service service);
 
@@ -176,6 +192,8 @@ class RetrievalForm : public Form {
   AboutForm m_about;
   EachPageForm m_eachPage;
   RunSummary m_lastRun;
+  std::unique_ptr<MainControls> m_ui;
+  SettingsLock m_runLock;
   RetrievalService m_notImplemented;
   std::array<RetrievalService*, 6> m_services{};
   std::vector<std::pair<int, std::function<void()>>> m_cancelHandlers;

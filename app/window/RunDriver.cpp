@@ -26,7 +26,19 @@ std::int16_t PageCountFromText(const std::string& text) {
   return static_cast<std::int16_t>(value);
 }
 
+// Numbers name the folders and files of their documents; one that could
+// climb out of the save folder or name a subfolder is not a number.
+bool PathLikeNumber(const std::string& number) {
+  return number.find('/') != std::string::npos || number.find('\\') != std::string::npos ||
+         number.find("..") != std::string::npos;
+}
+
 }  // namespace
+
+std::string RetrievalForm::LockRefusedText(const std::string& root) {
+  return "다른 Orvane 작업이 같은 설정 폴더(" + root +
+         ")를 사용하고 있습니다. 그 작업이 끝난 뒤에 다시 실행하십시오.";
+}
 
 // Texts and flags one service call fills and a later call for the same
 // number receives unchanged.
@@ -40,23 +52,23 @@ bool RetrievalForm::startChecks() {
   auto message = [this](const char* text) {
     if (m_host) m_host->messageBox(text, kProgramName, MessageButtons::Ok);
   };
-  if (control("TextBox1").text().empty()) {
+  if (ui().TextBox1.text().empty()) {
     message("특허번호를 입력하십시오.");
     return false;
   }
   bool anyRange = false;
-  for (const char* box : {"CheckBox4", "CheckBox5", "CheckBox6", "CheckBox7", "CheckBox8"})
-    anyRange = anyRange || control(box).checked();
+  for (Control* box : {&ui().CheckBox4, &ui().CheckBox5, &ui().CheckBox6, &ui().CheckBox7, &ui().CheckBox8})
+    anyRange = anyRange || box->checked();
   if (!anyRange) {
     const Service service = selectedService();
     if (service == Service::Delphion || (service == Service::Ipdl && ipdlKind() == "PAJ")) {
-      control("CheckBox4").setChecked(true);
+      ui().CheckBox4.setChecked(true);
     } else {
       message("저장범위를 체크하십시오.");
       return false;
     }
   }
-  if (control("CheckBox5").checked() && control("TextBox3").text().empty()) {
+  if (ui().CheckBox5.checked() && ui().TextBox3.text().empty()) {
     message("페이지번호를 입력하십시오.");
     return false;
   }
@@ -68,45 +80,53 @@ bool RetrievalForm::startChecks() {
 }
 
 void RetrievalForm::RunLock() {
-  control("CommandButton1").setVisible(false);
-  control("ShockwaveFlash1").setValue(1);
-  setEnabled({"CheckBox4", "CheckBox5", "CheckBox6", "CheckBox7", "CheckBox8", "CheckBox9", "TextBox1",
-              "TextBox3", "mnuSet", "clearBtn", "mnuBad", "cboIPDL", "frDB"},
+  ui().CommandButton1.setVisible(false);
+  ui().ShockwaveFlash1.setValue(1);
+  MainControls& c = ui();
+  setEnabled({&c.CheckBox4, &c.CheckBox5, &c.CheckBox6, &c.CheckBox7, &c.CheckBox8, &c.CheckBox9, &c.TextBox1,
+              &c.TextBox3, &c.mnuSet, &c.clearBtn, &c.mnuBad, &c.cboIPDL, &c.frDB},
              false);
-  control("Combo1").setVisible(false);
-  control("View").setVisible(false);
-  control("Picture3").setValue(1);
+  ui().Combo1.setVisible(false);
+  ui().View.setVisible(false);
+  ui().Picture3.setValue(1);
   m_run.TempStop = m_run.AllStop = m_run.LastBadPage = m_run.Aborted = false;
   // A stop button pressed while no run was going has disabled itself; the
   // run must still be stoppable.
-  setEnabled({"tempStopBtn", "allStopBtn"}, true);
+  setEnabled({&ui().tempStopBtn, &ui().allStopBtn}, true);
 }
 
 void RetrievalForm::RunUnlock() {
-  control("CommandButton1").setVisible(true);
-  control("ShockwaveFlash1").setValue(0);
-  setEnabled({"mnuBad", "CheckBox5"}, true);
-  const bool bad = control("mnuBad").checked();
-  setEnabled({"CheckBox4", "CheckBox6", "CheckBox7", "CheckBox8", "CheckBox9"}, !bad);
+  ui().CommandButton1.setVisible(true);
+  ui().ShockwaveFlash1.setValue(0);
+  setEnabled({&ui().mnuBad, &ui().CheckBox5}, true);
+  const bool bad = ui().mnuBad.checked();
+  setEnabled({&ui().CheckBox4, &ui().CheckBox6, &ui().CheckBox7, &ui().CheckBox8, &ui().CheckBox9}, !bad);
   const Service service = selectedService();
   if (service == Service::Uspto) {
-    setEnabled({"CheckBox7", "CheckBox8"}, false);
+    setEnabled({&ui().CheckBox7, &ui().CheckBox8}, false);
   } else if (service == Service::Ipdl || service == Service::Delphion || service == Service::Kipris) {
-    setEnabled({"CheckBox6", "CheckBox7", "CheckBox8"}, false);
+    setEnabled({&ui().CheckBox6, &ui().CheckBox7, &ui().CheckBox8}, false);
     const bool noPages = ipdlKind() == "PAJ" || service == Service::Delphion;
-    setEnabled({"CheckBox9", "mnuBad"}, !noPages);
+    setEnabled({&ui().CheckBox9, &ui().mnuBad}, !noPages);
   }
-  setEnabled({"TextBox1", "TextBox3", "mnuSet"}, true);
-  control("Combo1").setText("특허번호 선택");
-  control("Combo1").setVisible(true);
-  control("View").setVisible(true);
-  control("ccrpProgressBar1").setVisible(false);
-  setEnabled({"clearBtn", "tempStopBtn", "allStopBtn", "cboIPDL", "frDB"}, true);
+  setEnabled({&ui().TextBox1, &ui().TextBox3, &ui().mnuSet}, true);
+  ui().Combo1.setText("특허번호 선택");
+  ui().Combo1.setVisible(true);
+  ui().View.setVisible(true);
+  ui().ccrpProgressBar1.setVisible(false);
+  setEnabled({&ui().clearBtn, &ui().tempStopBtn, &ui().allStopBtn, &ui().cboIPDL, &ui().frDB}, true);
 }
 
 void RetrievalForm::CommandButton1_Click() {
   m_lastRun = RunSummary{};
   if (!startChecks()) return;
+  // The number list and the scratch pages live in the settings root; a
+  // second run on the same root would read the first one's files.
+  if (!m_runLock.acquire(m_files.root())) {
+    m_lastRun.lockRefused = true;
+    if (m_host) m_host->messageBox(LockRefusedText(m_files.root().string()), kProgramName, MessageButtons::Ok);
+    return;
+  }
   m_lastRun.started = true;
   RunLock();
   // An empty save folder would put every document under the file-system
@@ -117,7 +137,7 @@ void RetrievalForm::CommandButton1_Click() {
   // The list is handed over through the number list file; when that file
   // cannot be written the numbers are read from the box text itself, so a
   // read-only settings root does not silently skip the whole run.
-  const std::string listText = control("TextBox1").text() + "\n";
+  const std::string listText = ui().TextBox1.text() + "\n";
   const bool written = WriteTextFile(m_files.numberListFile(), listText);
   m_run.SeqNo = 1;
   LineReader reader = written ? LineReader(m_files.numberListFile()) : LineReader::fromText(listText);
@@ -125,20 +145,20 @@ void RetrievalForm::CommandButton1_Click() {
 
   while (!reader.atEndOfLine()) {
     m_run.CurPatNum = reader.readLine();
-    control("Label6").setText(m_run.CurPatNum + "  준비중입니다.");
+    ui().Label6.setText(m_run.CurPatNum + "  준비중입니다.");
     processNumber();
     // Lets a stop request and the window's repaint in between numbers even
     // when the service procedure did not wait for anything.
     m_pump.pumpEvents(0);
     if (m_run.SeqNo < std::numeric_limits<std::int16_t>::max()) ++m_run.SeqNo;
-    Control& bar = control("ccrpProgressBar1");
+    Control& bar = ui().ccrpProgressBar1;
     bar.setValue(0);
     bar.setCaption("");
     m_run.TempStop = false;
-    control("tempStopBtn").setEnabled(true);
+    ui().tempStopBtn.setEnabled(true);
     clearFinishedSelections();
     if (m_run.AllStop) {
-      control("allStopBtn").setEnabled(true);
+      ui().allStopBtn.setEnabled(true);
       m_lastRun.stoppedAll = true;
       break;
     }
@@ -146,11 +166,30 @@ void RetrievalForm::CommandButton1_Click() {
   reader.close();
   RunUnlock();
   showEndTexts();
+  m_runLock.release();
+}
+
+void RetrievalForm::addNumberLine(const std::string& words) {
+  Control& list = ui().ListBox1;
+  list.addLine(std::to_string(m_run.SeqNo) + ". " + m_run.CurPatNum + words);
+  list.addLine("");
+  const int last = list.listCount() - 1;
+  list.setSelected(last, true);
+  list.setSelected(last, false);
 }
 
 void RetrievalForm::processNumber() {
   ++m_lastRun.numbers;
+  // Per-number flags: an earlier number's bad-page end or failure must not
+  // decide how this one is joined or counted.
   m_run.Aborted = false;
+  m_run.LastBadPage = false;
+  m_run.Failed = false;
+  if (PathLikeNumber(m_run.CurPatNum)) {
+    ++m_lastRun.failed;
+    addNumberLine(kRefusedNumber);
+    return;
+  }
   Locals locals;
   const Service which = selectedService();
   try {
@@ -159,14 +198,15 @@ void RetrievalForm::processNumber() {
     // A failing service procedure ends only itself; the run goes on.
   } catch (...) {
   }
-  if (!locals.good) {
+  if (!locals.good && m_run.stopRequested()) {
+    // The lookup was cut short: nothing says the number does not exist.
+    ++m_lastRun.incomplete;
+    addNumberLine(kStoppedNumber);
+  } else if (!locals.good) {
     ++m_lastRun.notFound;
-    Control& list = control("ListBox1");
-    list.addLine(std::to_string(m_run.SeqNo) + ". " + m_run.CurPatNum + "  FAILED !");
-    list.addLine("");
-    const int last = list.listCount() - 1;
-    list.setSelected(last, true);
-    list.setSelected(last, false);
+    addNumberLine("  FAILED !");
+  } else if (m_run.Failed) {
+    ++m_lastRun.failed;
   } else if (m_run.Aborted || m_run.TempStop || m_run.AllStop) {
     ++m_lastRun.incomplete;
   }
@@ -187,7 +227,7 @@ void RetrievalForm::callService(Service which, Locals& l) {
       s.IDkey_extUSPTO(n, l.url_ext, l.good);
       if (!l.good) break;
       bool found = l.good;
-      if (control("CheckBox6").checked())
+      if (ui().CheckBox6.checked())
         s.ClaimPage_extUSPTO(n, l.claimNUM, l.readNUM, found, seq);
       else
         s.Page_extUSPTO(l.url_ext, n, l.readNUM, found, seq);
@@ -224,7 +264,7 @@ void RetrievalForm::callService(Service which, Locals& l) {
 // Lines of the finished number that are still selected (pages in flight or
 // BAD) lose their selection; the newest line is left alone.
 void RetrievalForm::clearFinishedSelections() {
-  Control& list = control("ListBox1");
+  Control& list = ui().ListBox1;
   if (!list.anySelected()) return;
   const int newest = list.listCount() - 1;
   const long long first = static_cast<long long>(newest) - m_run.PageCount - 1;
@@ -232,8 +272,8 @@ void RetrievalForm::clearFinishedSelections() {
 }
 
 void RetrievalForm::showEndTexts() {
-  control("Label6").setText("모든 작업이 끝났습니다. 파일은 " + m_run.SaveFolder + " 폴더에 저장됩니다.");
-  control("Label6").setText("");
+  ui().Label6.setText("모든 작업이 끝났습니다. 파일은 " + m_run.SaveFolder + " 폴더에 저장됩니다.");
+  ui().Label6.setText("");
   if (m_host)
     m_host->messageBox("모든 작업이 끝났습니다. 원문은 " + m_run.SaveFolder + " 폴더에 저장됩니다.", kProgramName,
                        MessageButtons::Ok);
@@ -243,20 +283,20 @@ void RetrievalForm::tempStopBtn_Click() {
   if (m_host && m_host->messageBox("진행중인 특허번호를 Skip 하시겠습니까?", "Skip", MessageButtons::OkCancel) !=
                     MessageAnswer::Ok)
     return;
-  control("Label6").setText("실행이 중단되었습니다. 잠시만 기다려 주십시오.");
+  ui().Label6.setText("실행이 중단되었습니다. 잠시만 기다려 주십시오.");
   cancelTransfers();
   m_run.TempStop = true;
-  control("tempStopBtn").setEnabled(false);
+  ui().tempStopBtn.setEnabled(false);
 }
 
 void RetrievalForm::allStopBtn_Click() {
   if (m_host && m_host->messageBox("모든작업을 중지하시겠습니까?", "중 지", MessageButtons::OkCancel) !=
                     MessageAnswer::Ok)
     return;
-  control("Label6").setText("모든작업이 중단되었습니다. 잠시만 기다려 주십시오.");
+  ui().Label6.setText("모든작업이 중단되었습니다. 잠시만 기다려 주십시오.");
   cancelTransfers();
   m_run.AllStop = true;
-  control("allStopBtn").setEnabled(false);
+  ui().allStopBtn.setEnabled(false);
 }
 
 }  // namespace orvane

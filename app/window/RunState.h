@@ -19,6 +19,7 @@ struct RunState {
   bool KiprisLoggedIn = false;  // the KIPRIS login succeeded in this program run
   bool Aborted = false;         // the current document is incomplete
   bool LastBadPage = false;     // bad-page re-fetch reached its last listed page
+  bool Failed = false;          // the current number could not be fetched at all
   std::int32_t PageCount = 0;   // pages of the range being fetched
 
   bool stopRequested() const { return TempStop || AllStop; }

@@ -4,9 +4,6 @@
 
 namespace orvane {
 
-const char* const SettingForm::kServiceOptions[5] = {"dbESPACE", "dbUSPTO", "dbIPDL", "dbDELPHION",
-                                                     "dbKIPRIS"};
-
 SettingForm::SettingForm(OptionFiles files, UiHost* host) : Form("설정"), m_files(std::move(files)), m_host(host) {
   add("frFolder", ControlKind::Frame, "저장폴더");
   add("Text1", ControlKind::TextBox);
@@ -17,9 +14,16 @@ SettingForm::SettingForm(OptionFiles files, UiHost* host) : Form("설정"), m_fi
   add("Option2", ControlKind::OptionButton, "전체파일 및 낱장파일 저장");
   add("frSource", ControlKind::Frame, "Source DB");
   const char* captions[5] = {"esp@cenet", "USPTO", "IPDL", "Delphion", "KIPRIS"};
-  for (int i = 0; i < 5; ++i) add(kServiceOptions[i], ControlKind::OptionButton, captions[i]);
+  const char* options[5] = {"dbESPACE", "dbUSPTO", "dbIPDL", "dbDELPHION", "dbKIPRIS"};
+  for (int i = 0; i < 5; ++i) add(options[i], ControlKind::OptionButton, captions[i]);
   add("OKButton", ControlKind::Button, "확  인");
   add("CancelButton", ControlKind::Button, "취  소");
+  m_ui = std::make_unique<SettingControls>(*this);
+}
+
+Control* SettingForm::serviceOption(int index) {
+  Control* options[5] = {&ui().dbESPACE, &ui().dbUSPTO, &ui().dbIPDL, &ui().dbDELPHION, &ui().dbKIPRIS};
+  return options[index];
 }
 
 void SettingForm::ensureLoaded() {
@@ -28,56 +32,56 @@ void SettingForm::ensureLoaded() {
 
 void SettingForm::Form_Load() {
   m_loaded = true;
-  control("Text1").setText(m_files.read(OptionFile::SaveFolder));
+  ui().Text1.setText(m_files.read(OptionFile::SaveFolder));
   selectService(ServiceFromCode(m_files.read(OptionFile::Service)));
   selectKeep(m_files.read(OptionFile::Keep) == "1" ? 1 : 2);
-  control("Check1").setChecked(m_files.read(OptionFile::FolderPerNumber) == "1");
-  control("Option2").setEnabled(control("Check1").checked());
+  ui().Check1.setChecked(m_files.read(OptionFile::FolderPerNumber) == "1");
+  ui().Option2.setEnabled(ui().Check1.checked());
 }
 
 Service SettingForm::selectedService() {
   ensureLoaded();
   for (int i = 0; i < 5; ++i) {
-    if (control(kServiceOptions[i]).checked()) return static_cast<Service>(i + 1);
+    if (serviceOption(i)->checked()) return static_cast<Service>(i + 1);
   }
   return Service::None;
 }
 
 void SettingForm::selectService(Service service) {
-  for (int i = 0; i < 5; ++i) control(kServiceOptions[i]).setChecked(static_cast<int>(service) == i + 1);
+  for (int i = 0; i < 5; ++i) serviceOption(i)->setChecked(static_cast<int>(service) == i + 1);
 }
 
 void SettingForm::selectKeep(int option) {
-  control("Option1").setChecked(option == 1);
-  control("Option2").setChecked(option == 2);
+  ui().Option1.setChecked(option == 1);
+  ui().Option2.setChecked(option == 2);
 }
 
 bool SettingForm::folderPerNumber() {
   ensureLoaded();
-  return control("Check1").checked();
+  return ui().Check1.checked();
 }
 
 bool SettingForm::keepOnlyJoined() {
   ensureLoaded();
-  return control("Option1").checked();
+  return ui().Option1.checked();
 }
 
 // Keeping single-page files is only offered together with a folder per number.
 void SettingForm::Check1_Click() {
-  if (control("Check1").checked()) {
-    control("Option2").setEnabled(true);
+  if (ui().Check1.checked()) {
+    ui().Option2.setEnabled(true);
   } else {
-    control("Option2").setEnabled(false);
+    ui().Option2.setEnabled(false);
     selectKeep(1);
   }
 }
 
 void SettingForm::Command1_Click() {
   if (!m_host) return;
-  if (auto folder = m_host->chooseFolder(control("Text1").text())) {
+  if (auto folder = m_host->chooseFolder(ui().Text1.text())) {
     std::string path = *folder;
     if (auto nul = path.find('\0'); nul != std::string::npos) path.resize(nul);
-    control("Text1").setText(path);
+    ui().Text1.setText(path);
   }
 }
 
@@ -87,13 +91,13 @@ void SettingForm::writeOption(OptionFile which, const std::string& line, bool em
 }
 
 void SettingForm::OKButton_Click() {
-  const std::string folder = control("Text1").text();
+  const std::string folder = ui().Text1.text();
   writeOption(OptionFile::SaveFolder, folder);
   const Service service = selectedService();
   writeOption(OptionFile::Service, ServiceCode(service), service == Service::None);
-  const bool one = control("Option1").checked(), two = control("Option2").checked();
+  const bool one = ui().Option1.checked(), two = ui().Option2.checked();
   writeOption(OptionFile::Keep, one ? "1" : "2", !one && !two);
-  writeOption(OptionFile::FolderPerNumber, control("Check1").checked() ? "1" : "0");
+  writeOption(OptionFile::FolderPerNumber, ui().Check1.checked() ? "1" : "0");
   if (m_apply) m_apply(service, folder);
   m_loaded = false;
 }

@@ -9,7 +9,10 @@
 #include <functional>
 #include <string>
 
+#include <memory>
+
 #include "app/window/Form.h"
+#include "app/window/MainControls.h"
 #include "app/window/OptionFiles.h"
 #include "app/window/RetrievalService.h"
 
@@ -31,6 +34,9 @@ class SettingForm : public Form {
   void setApplyCallback(ApplyCallback callback) { m_apply = std::move(callback); }
   void setWriteFailure(WriteFailure callback) { m_writeFailure = std::move(callback); }
 
+  // The window's controls, one typed member each.
+  SettingControls& ui() { return *m_ui; }
+
   bool loaded() const { return m_loaded; }
   // Loads the window from the option files unless it is loaded already.
   void ensureLoaded();
@@ -50,7 +56,7 @@ class SettingForm : public Form {
   void CancelButton_Click();
 
  private:
-  static const char* const kServiceOptions[5];
+  Control* serviceOption(int index);  // dbESPACE .. dbKIPRIS for 0..4
 
   void writeOption(OptionFile which, const std::string& line, bool empty = false);
 
@@ -59,6 +65,7 @@ class SettingForm : public Form {
   ApplyCallback m_apply;
   WriteFailure m_writeFailure;
   bool m_loaded = false;
+  std::unique_ptr<SettingControls> m_ui;
 };
 
 }  // namespace orvane

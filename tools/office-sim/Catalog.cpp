@@ -2,6 +2,7 @@
 
 #include <sstream>
 
+#include "tools/office-sim/OfficeService.h"
 #include "tools/office-sim/RuleText.h"
 
 namespace officesim {
@@ -22,6 +23,8 @@ bool ParseDocument(const std::string& text, SampleDocument& doc, std::string& er
       d.number = value;
     } else if (key == "abstractid") {
       d.abstractId = value;
+    } else if (key == "totpg") {
+      d.totalText = value;
     } else if (!numeric) {
       error = "\"" + key + "\" needs a number";
       return false;
@@ -57,6 +60,13 @@ bool ParseDocument(const std::string& text, SampleDocument& doc, std::string& er
   }
   doc = d;
   return true;
+}
+
+std::string CatalogLine(const std::string& service, const std::string& number, const std::string& kind, int pages,
+                        int claims, int description, int drawings, int searchReport) {
+  auto page = [](int first) { return first > 0 ? std::to_string(first) : std::string("-"); };
+  return service + "\t" + number + "\t" + kind + "\t" + std::to_string(pages) + "\t" + page(claims) + "\t" +
+         page(description) + "\t" + page(drawings) + "\t" + page(searchReport);
 }
 
 std::vector<SampleDocument> Catalog::Samples() {

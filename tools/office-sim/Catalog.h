@@ -21,6 +21,7 @@ struct SampleDocument {
   int markerLine = 24;    // line of the navigation page that holds the page markers
   std::string abstractId{};  // key the abstract page shows, when not the document's own
   int keyLine = 9;           // line of the abstract page that holds the key
+  std::string totalText{};   // TOTPG as the navigation page shows it, when not the page count
 
   std::string Kind() const { return number.substr(0, 2); }
   // The document key the esp@cenet abstract page hands out.
@@ -30,7 +31,7 @@ struct SampleDocument {
 };
 
 // Parses "number=EP1,pages=12,des=2,cla=7,dra=9,rep=11,abstract=20000,markerline=24,abstractid=KEY,
-// keyline=9".
+// keyline=9,totpg=TEXT".
 bool ParseDocument(const std::string& text, SampleDocument& doc, std::string& error);
 
 class Catalog {

@@ -48,7 +48,8 @@ std::string AbstractPage(const std::optional<SampleDocument>& doc, const std::st
 }
 
 std::string MarkerLine(const SampleDocument& d) {
-  return "<SCRIPT LANGUAGE=\"JavaScript\">parent.nav.set(\"TOTPG=" + std::to_string(d.pages) +
+  const std::string total = d.totalText.empty() ? std::to_string(d.pages) : d.totalText;
+  return "<SCRIPT LANGUAGE=\"JavaScript\">parent.nav.set(\"TOTPG=" + total +
          "&NOTPG=1&DESPG=" + std::to_string(d.descriptionPage) +
          "&CLAPG=" + std::to_string(d.claimsPage) + "&DRAPG=" + std::to_string(d.drawingsPage) +
          "&REPPG=" + std::to_string(d.searchReportPage) + "&LOOP=0\");</SCRIPT>\n";
@@ -67,6 +68,12 @@ std::string NavigationPage(const std::optional<SampleDocument>& doc) {
   return page;
 }
 
+// The kind the client tells apart by the first two characters.
+std::string KindName(const std::string& number) {
+  const std::string kind = number.substr(0, 2);
+  return kind == "US" || kind == "EP" || kind == "WO" || kind == "JP" ? kind : "other";
+}
+
 std::string ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   if (!in) return "";
@@ -79,6 +86,15 @@ class EspacenetService : public OfficeService {
  public:
   explicit EspacenetService(SimContext& context) : m_ctx(context) {}
   const char* Name() const override { return kService; }
+
+  std::vector<std::string> CatalogLines() const override {
+    std::vector<std::string> lines;
+    for (const SampleDocument& d : m_ctx.catalog.All()) {
+      lines.push_back(CatalogLine(kService, d.number, KindName(d.number), d.pages, d.claimsPage,
+                                  d.descriptionPage, d.drawingsPage, d.searchReportPage));
+    }
+    return lines;
+  }
 
   void Register(httplib::Server& server) override {
     server.Get("/dips/abstract", [this](const httplib::Request& req, httplib::Response& res) {

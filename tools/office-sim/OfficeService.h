@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "tools/office-sim/Catalog.h"
 #include "tools/office-sim/Faults.h"
@@ -25,7 +26,16 @@ class OfficeService {
   virtual ~OfficeService() = default;
   virtual const char* Name() const = 0;
   virtual void Register(httplib::Server& server) = 0;
+  // The documents the service serves, one line each (--catalog): service
+  // name as the client's --service option takes it, number as typed, kind,
+  // page count, and the first page of the claims, description, drawings and
+  // search report ("-" where there is none), separated by tabs.
+  virtual std::vector<std::string> CatalogLines() const { return {}; }
 };
+
+// One --catalog line from its fields.
+std::string CatalogLine(const std::string& service, const std::string& number, const std::string& kind, int pages,
+                        int claims, int description, int drawings, int searchReport);
 
 std::unique_ptr<OfficeService> NewEspacenetService(SimContext& context);
 // The simulator's own control endpoint under "/_sim/".

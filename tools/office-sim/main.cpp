@@ -24,16 +24,19 @@ using namespace officesim;
 
 constexpr const char* kUsage =
     "usage: office-sim [--port N] [--latency MS] [--fault RULE]... [--doc DOC]...\n"
-    "                  [--pages DIR] [--page-bytes N] [--threads N]\n"
+    "                  [--pages DIR] [--page-bytes N] [--threads N] [--catalog]\n"
+    "  --catalog: print the documents served, one a line (service, number, kind, pages,\n"
+    "             first page of claims, description, drawings, search report; tab-separated)\n"
     "  RULE: service=espacenet,request=page,number=EP1033882A1,page=3,\n"
     "        latency=MS | status=CODE | reset | stall=MS | stallbody=MS | truncate | html,\n"
     "        first=N (fail only the first N attempts)\n"
     "  DOC:  number=EP1100000A1,pages=100,des=2,cla=80,dra=90,rep=0[,abstract=CHARS][,markerline=N]\n"
-    "        [,keyline=N][,abstractid=KEY]\n";
+    "        [,keyline=N][,abstractid=KEY][,totpg=TEXT]\n";
 
 struct Options {
   int port = 0;
   int threads = 64;
+  bool catalog = false;
 };
 
 bool IntArg(const std::string& text, int lo, int hi, int& out) {
@@ -47,6 +50,10 @@ int ParseArgs(int argc, char** argv, Options& opt, SimContext& ctx) {
     if (arg == "--help" || arg == "-h") {
       std::cout << kUsage;
       return 1;
+    }
+    if (arg == "--catalog") {
+      opt.catalog = true;
+      continue;
     }
     if (i + 1 >= argc) {
       std::cerr << "office-sim: " << arg << " needs a value\n" << kUsage;
@@ -109,6 +116,12 @@ int main(int argc, char** argv) {
   std::vector<std::unique_ptr<OfficeService>> services;
   services.push_back(NewControlService(ctx));
   services.push_back(NewEspacenetService(ctx));
+  if (opt.catalog) {
+    for (auto& service : services) {
+      for (const std::string& line : service->CatalogLines()) std::cout << line << "\n";
+    }
+    return 0;
+  }
   for (auto& service : services) service->Register(server);
 
   int port = opt.port;

@@ -431,3 +431,82 @@ TEST_F(AssemblyTest, headlessRunJoinsEachNumberAndPrintsThePrintCommand) {
 
 }  // namespace
 }  // namespace orvane
+
+namespace orvane {
+namespace {
+
+using namespace orvane::test;
+
+// The print command is waited for while the window's events run: Skip ends
+// a wait on a slow print command at once, and the pages stay for a later run.
+TEST_F(AssemblyTest, skipEndsTheWaitForASlowPrintCommand) {
+  WriteScript(m_bin / "slow-lp", "sleep 10\n");
+  setenv(kPrintVariable, (m_bin / "slow-lp").c_str(), 1);
+  Start(false);
+  c("CheckBox9").setChecked(true);
+  Fetch(4, 6);
+  const auto start = Clock::now();
+  int skipper = form().pump().addPoller([&](int) {
+    if (!form().run().TempStop && Clock::now() - start > std::chrono::milliseconds(300)) form().tempStopBtn_Click();
+  });
+  m_session->AssemblePdf(kClaims);
+  form().pump().removePoller(skipper);
+  EXPECT_LT(Clock::now() - start, std::chrono::seconds(3));
+  EXPECT_TRUE(form().run().Aborted);
+  EXPECT_TRUE(fs::exists(Save() / "EP1234567_CLA.pdf"));
+  for (int p : {4, 5, 6}) EXPECT_TRUE(fs::exists(Page(Temp(), p))) << p;
+}
+
+// A complete document whose page files are gone (keep-only-joined) gives
+// the pages a bad-page run does not fetch; the document stays whole.
+TEST_F(AssemblyTest, badPageRunTakesPagesWhoseFilesAreGoneFromTheCompleteDocument) {
+  Start(true, "1");
+  Section(kFullPages, 1, 8);
+  const fs::path joined = NumberFolder() / "EP1234567_TOT.pdf";
+  ASSERT_EQ(PageLabels(joined), Labels({1, 2, 3, 4, 5, 6, 7, 8}));
+  for (int p = 1; p <= 8; ++p) ASSERT_FALSE(fs::exists(Page(NumberFolder(), p))) << p;
+
+  form().mnuBad_Click();
+  form().run().LastBadPage = true;
+  Fetch(3, 3);
+  m_session->AssemblePdf(kPageList);
+  EXPECT_EQ(PageLabels(joined), Labels({1, 2, 3, 4, 5, 6, 7, 8}));
+  EXPECT_TRUE(QpdfCheckPasses(joined));
+  EXPECT_FALSE(form().run().Aborted);
+  EXPECT_FALSE(fs::exists(Page(NumberFolder(), 3)));
+}
+
+// A join that lacks pages never takes the place of an existing document.
+TEST_F(AssemblyTest, joinLackingPagesKeepsTheExistingDocument) {
+  Start(false);
+  WriteText(Save() / "EP1234567_CLA.pdf", "an earlier run's document");
+  Fetch(4, 6);
+  fs::remove(Page(Temp(), 5));
+  m_session->AssemblePdf(kClaims);
+  EXPECT_EQ(ReadText(Save() / "EP1234567_CLA.pdf"), "an earlier run's document");
+  EXPECT_FALSE(fs::exists(Save() / "EP1234567_CLA.pdf.part"));
+  EXPECT_TRUE(form().run().Aborted);
+  const std::vector<std::string> lines = listLines();
+  EXPECT_EQ(std::vector<std::string>(lines.end() - 2, lines.end()),
+            (std::vector<std::string>{"1. EP1234567 :  5 Page  누락 !",
+                                      "1. EP1234567 :  EP1234567_CLA.pdf 이전 파일을 그대로 둡니다 !"}));
+  for (int p : {4, 6}) EXPECT_TRUE(fs::exists(Page(NumberFolder(), p))) << p;
+}
+
+// A stop keeps the pages fetched so far beside those an earlier stop kept;
+// a page the stop cut short does not replace a whole one kept before.
+TEST_F(AssemblyTest, stopKeepsFetchedPagesWithoutReplacingWholeOnesByCutOnes) {
+  Start(false);
+  Fetch(1, 3);
+  fs::create_directories(NumberFolder());
+  fs::copy_file(Page(Temp(), 3), Page(NumberFolder(), 3));
+  WriteText(Page(Temp(), 3), "%PDF-1.3\nthis page was cut short");
+  m_session->KeepStoppedPages();
+  EXPECT_TRUE(form().run().Aborted);
+  EXPECT_FALSE(fs::exists(Temp()));
+  for (int p : {1, 2, 3}) EXPECT_TRUE(fs::exists(Page(NumberFolder(), p))) << p;
+  EXPECT_NE(ReadText(Page(NumberFolder(), 3)).find("%%EOF"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace orvane

@@ -351,3 +351,77 @@ TEST_F(EspacenetTest, badPageRunWhoseLastEntryIsNoPageStillJoins) {
 
 }  // namespace
 }  // namespace orvane
+
+namespace orvane {
+namespace {
+
+// Bad-page mode over two numbers: each is joined once, after its own last
+// listed page; the first number's last page must not join the second early.
+TEST_F(EspacenetTest, badPageRunJoinsEachNumberOnceAfterItsOwnLastPage) {
+  attach(false);
+  form().click("mnuBad");
+  c("TextBox3").setText("3,5");
+  c("TextBox1").setText("EP1033882A1\nEP1234567A1");
+  form().CommandButton1_Click();
+  EXPECT_EQ(joined, (std::vector<Joined>{{5, 5, 5, true}, {5, 5, 5, true}}));
+  EXPECT_EQ(countRequests("GET /dips/bns.pdf"), 4);
+}
+
+// Skip while the lookup waits for the office: the number was stopped, not
+// missing, and the next number is fetched.
+TEST_F(EspacenetTest, skipDuringTheLookupSaysTheNumberWasStopped) {
+  attach();
+  s_sim->Fault("service=espacenet,request=abstract,number=EP1033882A1,latency=3000");
+  const auto start = std::chrono::steady_clock::now();
+  bool pressed = false;
+  form().pump().addPoller([&](int) {
+    if (!pressed && std::chrono::steady_clock::now() - start > std::chrono::milliseconds(300)) {
+      pressed = true;
+      form().click("tempStopBtn");
+    }
+  });
+  run("EP1033882A1\nEP1234567A1", {"CheckBox4"});
+  EXPECT_TRUE(hasLine("1. EP1033882A1  중단되었습니다 !"));
+  EXPECT_FALSE(hasLine("1. EP1033882A1  FAILED !"));
+  EXPECT_EQ(joined, (std::vector<Joined>{{4, 1, 7, true}}));
+  EXPECT_EQ(form().lastRun().notFound, 0);
+  EXPECT_EQ(form().lastRun().incomplete, 1);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
+}
+
+// Sections left after a Skip are not fetched, but each ticked one is closed.
+TEST_F(EspacenetTest, sectionsLeftAfterASkipStillGetTheirClosingLines) {
+  attach();
+  s_sim->Fault("service=espacenet,request=page,number=EP1033882A1,page=9,latency=3000");
+  pressWhenRequested(9, "tempStopBtn");
+  run("EP1033882A1", {"CheckBox6", "CheckBox7", "CheckBox8"});
+  std::vector<std::string> closing;
+  for (const auto& line : listLines())
+    if (line.rfind("++", 0) == 0) closing.push_back(line);
+  EXPECT_EQ(closing, (std::vector<std::string>{"+++++ Drawings  Finished +++++", "+++ Specifications  Finished +++",
+                                               "++++++ Claims  Finished ++++++"}));
+  EXPECT_TRUE(joined.empty());
+  EXPECT_EQ(countRequests("GET /dips/bns.pdf?PN=EP1033882A1&ID=EP+++1033882A1+I+&PG=2+"), 0);
+}
+
+// The service interface: lookup, sections and page addresses as values.
+TEST_F(EspacenetTest, documentServiceAnswersWithValues) {
+  EspacenetService& esp = attach();
+  form().run().CurPatNum = "WO0050842";
+  const DocumentLookup found = esp.LookUpDocument("WO0050842");
+  EXPECT_EQ(found.status, LookupStatus::Found);
+  EXPECT_EQ(found.pageCount, 20);
+  const std::vector<DocumentSection> sections = esp.Sections("WO0050842");
+  ASSERT_EQ(sections.size(), 3u);
+  EXPECT_EQ(sections[0].code, kDrawings);
+  EXPECT_EQ(sections[0].pages, (PageRange{15, 17}));
+  EXPECT_EQ(sections[1].pages, (PageRange{2, 11}));
+  EXPECT_EQ(sections[2].pages, (PageRange{12, 14}));
+  EXPECT_EQ(esp.PageAddress("WO0050842", 3), "http://" + m_session->HostTable().Get(Hosts::kEspacenet) +
+                                                 "/dips/bns.pdf?PN=WO0050842&ID=WO0050842+D+&PG=3+");
+  form().run().CurPatNum = "XX0000001";
+  EXPECT_EQ(esp.LookUpDocument("XX0000001").status, LookupStatus::NotFound);
+}
+
+}  // namespace
+}  // namespace orvane

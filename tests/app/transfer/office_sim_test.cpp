@@ -3,6 +3,9 @@
 // behave as documented.
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -253,6 +256,49 @@ TEST_F(OfficeSimTest, requestLinesAreKeptAsSentUntilReset) {
                           "GET /dips/bnsviewnav?CY=ep&LG=en&DB=EPD&PN=EP1033882&ID=EP+++1033882A1+I+&RETR=OKE&PG=1"}));
   s_sim->Reset();
   EXPECT_EQ(s_sim->Control("/_sim/requests", "", false), "");
+}
+
+}  // namespace
+}  // namespace orvane
+
+namespace orvane {
+namespace {
+
+// `office-sim --catalog` lists one document a line, tab-separated: service,
+// number as typed, kind, pages, and the first page of claims, description,
+// drawings and search report ("-" where none); documents given with --doc
+// are listed too, and nothing is served.
+TEST(OfficeSimOptions, catalogListsEveryDocumentWithItsSections) {
+  const std::string command = std::string(OFFICE_SIM_PATH) +
+                              " --doc number=EP1200000A1,pages=40,des=2,cla=30,dra=35,rep=0 --catalog";
+  FILE* pipe = popen(command.c_str(), "r");
+  ASSERT_NE(pipe, nullptr);
+  std::string out;
+  char buffer[4096];
+  for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
+  const int status = pclose(pipe);
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  const std::vector<std::string> lines = Lines(out);
+  auto has = [&](const std::string& line) { return std::find(lines.begin(), lines.end(), line) != lines.end(); };
+  EXPECT_TRUE(has("espacenet\tEP1033882A1\tEP\t12\t7\t2\t9\t11"));
+  EXPECT_TRUE(has("espacenet\tUS5007025\tUS\t10\t9\t5\t2\t-"));
+  EXPECT_TRUE(has("espacenet\tWO0099999\tWO\t3\t3\t2\t-\t-"));
+  EXPECT_TRUE(has("espacenet\tGB2312191\tother\t14\t10\t2\t12\t-"));
+  EXPECT_TRUE(has("espacenet\tEP1200000A1\tEP\t40\t30\t2\t35\t-"));
+  for (const std::string& line : lines) EXPECT_EQ(std::count(line.begin(), line.end(), '\t'), 7) << line;
+}
+
+// A document's page count can be shown as any text (totpg=), for clients
+// that meet a count of 0 or one that is no number.
+TEST(OfficeSimOptions, totalPagesTextReplacesThePageCountOnTheNavigationPage) {
+  test::SimProcess sim({"--doc", "number=EP1300000A1,pages=5,des=2,cla=3,dra=4,rep=0,totpg=0"});
+  ASSERT_TRUE(sim.Ok());
+  TransferEngine engine;
+  Transfer inet(engine, "Inet0");
+  std::string text;
+  ASSERT_TRUE(inet.FetchText(
+      sim.Base() + "/dips/bnsviewnav?CY=ep&LG=en&DB=EPD&PN=EP1300000&ID=EP+++1300000A1+I+&RETR=OKE&PG=1", text));
+  EXPECT_EQ(ScrapeMarkers(text), (std::vector<std::string>{"0", "2", "3", "4", "0"}));
 }
 
 }  // namespace

@@ -398,3 +398,86 @@ TEST_F(RunDriverTest, saveFolderIsReReadAtRunStartAndNeverEmpty) {
 
 }  // namespace
 }  // namespace orvane::testing
+
+namespace orvane::testing {
+namespace {
+
+// A second window on the same settings root while a run is going: refused
+// with the Korean message, nothing of it runs; once the first run has
+// ended the root is free again.
+TEST_F(RunDriverTest, secondRunOnTheSameSettingsRootIsRefusedWhileTheFirstRuns) {
+  load();
+  RecordingHost otherHost;
+  RecordingService otherService;
+  RetrievalForm other(OptionFiles::fromEnvironment(), &otherHost);
+  for (int s = 1; s <= 5; ++s) other.registerService(static_cast<Service>(s), &otherService);
+  other.Form_Load();
+  other.ui().TextBox1.setText("EP2");
+  service.during = [&](const std::string&) { other.CommandButton1_Click(); };
+  c("TextBox1").setText("EP1");
+  form().CommandButton1_Click();
+
+  EXPECT_TRUE(other.lastRun().lockRefused);
+  EXPECT_FALSE(other.lastRun().started);
+  EXPECT_TRUE(otherService.calls.empty());
+  ASSERT_EQ(otherHost.messages.size(), 1u);
+  EXPECT_EQ(otherHost.messages[0].text, "다른 Orvane 작업이 같은 설정 폴더(" + m_root.string() +
+                                            ")를 사용하고 있습니다. 그 작업이 끝난 뒤에 다시 실행하십시오.");
+  EXPECT_EQ(otherHost.messages[0].title, "Orvane");
+  EXPECT_TRUE(other.ui().CommandButton1.visible());
+  EXPECT_TRUE(form().lastRun().started);
+
+  service.during = nullptr;
+  other.CommandButton1_Click();
+  EXPECT_TRUE(other.lastRun().started);
+  EXPECT_EQ(otherService.calls, std::vector<std::string>{"IDkey_ext:EP2"});
+}
+
+// Flags of one number never decide how the next one is joined or counted.
+TEST_F(RunDriverTest, perNumberFlagsStartClearForEveryNumber) {
+  load();
+  service.found = [](const std::string&) { return true; };
+  std::vector<std::string> seen;
+  service.during = [&](const std::string& n) {
+    RunState& run = form().run();
+    seen.push_back(n + (run.LastBadPage ? " last" : "") + (run.Failed ? " failed" : ""));
+    run.LastBadPage = true;
+    if (n == "EP1") run.Failed = true;
+  };
+  c("TextBox1").setText("EP1\nEP2");
+  form().CommandButton1_Click();
+  EXPECT_EQ(seen, (std::vector<std::string>{"EP1", "EP2"}));
+  EXPECT_EQ(form().lastRun().failed, 1);
+  EXPECT_FALSE(form().lastRun().allComplete());
+}
+
+// Numbers name folders and files; one that is a path is refused before any
+// service sees it, and the run goes on.
+TEST_F(RunDriverTest, pathLikeNumbersAreRefusedWithAStatusLine) {
+  load();
+  service.found = [](const std::string&) { return true; };
+  c("TextBox1").setText("GB/../../X\nEP..1\nDE\\X\nEP2");
+  form().CommandButton1_Click();
+  EXPECT_EQ(listLines(), (std::vector<std::string>{"1. GB/../../X  잘못된 특허번호입니다 !", "",
+                                                   "2. EP..1  잘못된 특허번호입니다 !", "",
+                                                   "3. DE\\X  잘못된 특허번호입니다 !", ""}));
+  EXPECT_EQ(service.calls, (std::vector<std::string>{"IDkey_ext:EP2", "TotPrt_TotFile:EP2:12:4"}));
+  EXPECT_EQ(form().lastRun().failed, 3);
+}
+
+// A lookup cut short by Skip proves nothing about the number: the line says
+// it was stopped, not that it was not found.
+TEST_F(RunDriverTest, lookupStoppedBySkipSaysStoppedNotFailed) {
+  load();
+  service.during = [&](const std::string& n) {
+    if (n == "EP1") form().tempStopBtn_Click();
+  };
+  c("TextBox1").setText("EP1\nEP2");
+  form().CommandButton1_Click();
+  EXPECT_EQ(listLines(), (std::vector<std::string>{"1. EP1  중단되었습니다 !", "", "2. EP2  FAILED !", ""}));
+  EXPECT_EQ(form().lastRun().notFound, 1);
+  EXPECT_EQ(form().lastRun().incomplete, 1);
+}
+
+}  // namespace
+}  // namespace orvane::testing
