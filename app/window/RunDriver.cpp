@@ -3,6 +3,7 @@
 // all, and the end of the run.
 #include <charconv>
 #include <cstdint>
+#include <cstdio>
 #include <exception>
 #include <limits>
 
@@ -194,9 +195,12 @@ void RetrievalForm::processNumber() {
   const Service which = selectedService();
   try {
     callService(which, locals);
-  } catch (const std::exception&) {
-    // A failing service procedure ends only itself; the run goes on.
+  } catch (const std::exception& caught) {
+    // A failing service procedure ends only itself; the run goes on, but what
+    // failed is said on standard error so it can be found.
+    std::fprintf(stderr, "orvane: %s: %s\n", m_run.CurPatNum.c_str(), caught.what());
   } catch (...) {
+    std::fprintf(stderr, "orvane: %s: unknown exception\n", m_run.CurPatNum.c_str());
   }
   if (!locals.good && m_run.stopRequested()) {
     // The lookup was cut short: nothing says the number does not exist.
