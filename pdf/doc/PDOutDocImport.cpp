@@ -47,8 +47,7 @@ bool PDOutDoc::Attach(std::shared_ptr<PDInputDoc> input) {
 bool PDOutDoc::CopyRange(PDInputDoc& input, int32_t first, int32_t last) {
   if (m_state != kWriting) return Fail(kBadCallingSequence);
   if (!EndPage()) return false;
-  int32_t count = input.Input().PageCount();
-  if (last < 1 || last > count) last = count;
+  // The range is clamped by the pages the tree really holds, not by its /Count.
   PDImport import(input.Input(), input.Import(), *this);
   if (!import.CopyPageRange(first, last)) return Fail(import.Error());
   return true;
@@ -71,6 +70,8 @@ bool PDOutDoc::Merge(const char* name, int32_t first, int32_t last) {
   if (borrowed) m_input = input;
   bool ok = CopyRange(*input, first, last);
   if (borrowed) m_input.reset();
+  // The file is dropped: its numbering table is not needed again.
+  ReleaseSourceTable(input->Import().table);
   return ok;
 }
 

@@ -44,6 +44,43 @@ inline std::map<int, std::string> ObjectsByXref(const std::string& pdf) {
   return objects;
 }
 
+// "object N refers to M" for every reference (outside strings and stream data) to an
+// object the cross-reference table does not list, and for the trailer's references.
+inline std::vector<std::string> DanglingRefs(const std::string& pdf) {
+  std::map<int, std::string> objects = ObjectsByXref(pdf);
+  std::vector<std::string> dangling;
+  auto scan = [&](const std::string& who, std::string text) {
+    size_t stream = text.find("stream\r\n");
+    if (stream != std::string::npos) text.resize(stream);
+    std::string plain;
+    int depth = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+      char c = text[i];
+      if (depth > 0) {
+        if (c == '\\') ++i;
+        else if (c == '(') ++depth;
+        else if (c == ')') --depth;
+        continue;
+      }
+      if (c == '(') {
+        depth = 1;
+        plain += ' ';
+        continue;
+      }
+      plain += c;
+    }
+    std::regex ref(R"((\d+) (\d+) R\b)");
+    for (std::sregex_iterator it(plain.begin(), plain.end(), ref), end; it != end; ++it) {
+      int target = std::stoi((*it)[1]);
+      if (!objects.count(target)) dangling.push_back(who + " refers to " + std::to_string(target));
+    }
+  };
+  for (const auto& [number, text] : objects) scan("object " + std::to_string(number), text.substr(text.find("obj")));
+  size_t trailer = pdf.rfind("trailer");
+  if (trailer != std::string::npos) scan("trailer", pdf.substr(trailer));
+  return dangling;
+}
+
 // The numbers referenced in the /Kids array of an object's text.
 inline std::vector<int> KidsOf(const std::string& object) {
   std::vector<int> kids;
