@@ -3,6 +3,7 @@
 // objects are found through the cross-reference table, so a wrong offset shows.
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <regex>
 #include <sstream>
@@ -79,6 +80,36 @@ inline std::vector<std::string> DanglingRefs(const std::string& pdf) {
   size_t trailer = pdf.rfind("trailer");
   if (trailer != std::string::npos) scan("trailer", pdf.substr(trailer));
   return dangling;
+}
+
+// "node N: /Count C, holds H" for every written /Pages node whose /Count is not
+// the number of pages below it.
+inline std::vector<std::string> CountMismatches(const std::string& pdf) {
+  std::map<int, std::string> objects = ObjectsByXref(pdf);
+  std::vector<std::string> wrong;
+  std::map<int, int> held;
+  std::function<int(int, int)> pagesBelow = [&](int number, int depth) -> int {
+    auto object = objects.find(number);
+    if (object == objects.end() || depth > 100) return 0;
+    if (object->second.find("/Type /Pages") == std::string::npos) return 1;
+    if (held.count(number)) return held[number];
+    int sum = 0;
+    size_t kidsAt = object->second.find("/Kids [");
+    std::string list = object->second.substr(kidsAt + 7, object->second.find(']', kidsAt) - kidsAt - 7);
+    std::regex ref(R"((\d+) 0 R)");
+    for (std::sregex_iterator it(list.begin(), list.end(), ref), end; it != end; ++it)
+      sum += pagesBelow(std::stoi((*it)[1]), depth + 1);
+    held[number] = sum;
+    size_t countAt = object->second.find("/Count ");
+    int count = countAt == std::string::npos ? -1 : std::stoi(object->second.substr(countAt + 7));
+    if (count != sum)
+      wrong.push_back("node " + std::to_string(number) + ": /Count " + std::to_string(count) + ", holds " +
+                      std::to_string(sum));
+    return sum;
+  };
+  for (const auto& [number, text] : objects)
+    if (text.find("/Type /Pages") != std::string::npos) pagesBelow(number, 0);
+  return wrong;
 }
 
 // The numbers referenced in the /Kids array of an object's text.

@@ -272,6 +272,7 @@ TEST(Merge, inheritedEntriesOfPagesNodesAreWrittenWithTheirObjects) {
     std::string merged = MergeInto(c.name, {{path, c.first, c.last}});
     EXPECT_EQ(PageLabels(merged), c.labels) << c.name;
     EXPECT_EQ(DanglingRefs(merged), std::vector<std::string>{}) << c.name;
+    EXPECT_EQ(CountMismatches(merged), std::vector<std::string>{}) << c.name;
     EXPECT_EQ(merged.find("/Courier") != std::string::npos, c.first > 1 || c.last != 1) << c.name;
     EXPECT_NE(merged.find("/WinAnsiEncoding"), std::string::npos) << c.name << ": the root's font and its encoding";
     EXPECT_TRUE(QpdfAccepts(OutputPath(c.name))) << c.name;
@@ -339,6 +340,7 @@ TEST(Merge, damagedTreesGiveThePagesReadersShow) {
     EXPECT_EQ(codes, std::vector<int32_t>{0}) << c.name;
     EXPECT_EQ(PageLabels(merged), c.labels) << c.name;
     EXPECT_EQ(DanglingRefs(merged), std::vector<std::string>{}) << c.name;
+    EXPECT_EQ(CountMismatches(merged), std::vector<std::string>{}) << c.name;
     EXPECT_TRUE(QpdfAccepts(OutputPath(name))) << c.name;
     // Every count in the written tree matches what it holds.
     std::string info = PdfInfo(OutputPath(name));
