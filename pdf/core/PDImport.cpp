@@ -239,7 +239,8 @@ int32_t PDImport::Walk(PDObject& node, int32_t parentId, int depth, int32_t& pag
     // The top node of the import becomes one kid of the output's tree.
     parentId = m_output.RegisterPage(id, pagesBelow);
     if (parentId == 0) {
-      Problem(m_output.LastError() ? m_output.LastError() : kInternal, "cannot register pages node %ld\n", number);
+      Diag("cannot register pages node %ld\n", static_cast<long>(number));
+      if (m_error == 0) m_error = m_output.LastError() ? m_output.LastError() : kInternal;
       return 0;
     }
   }
@@ -287,7 +288,8 @@ int32_t PDImport::CopyPage(PDObject& page, int32_t parentId) {
     // A page that is the top of the import hangs directly under an output leaf.
     parentId = m_output.RegisterPage(id, 1);
     if (parentId == 0) {
-      Problem(m_output.LastError() ? m_output.LastError() : kInternal, "cannot register page %ld\n", number);
+      Diag("cannot register page %ld\n", static_cast<long>(number));
+      if (m_error == 0) m_error = m_output.LastError() ? m_output.LastError() : kInternal;
       return 0;
     }
   }
