@@ -241,7 +241,7 @@ TEST(PDFInput, pagesTreeCyclesAreSkipped) {
 }
 
 // A kid listed twice is no loop: readers show its page twice, and so does the
-// reader here (the issue was a page listed twice being read once).
+// reader here.
 TEST(PDFInput, kidListedTwiceIsReadTwice) {
   PdfBuilder pdf;
   pdf.Obj(1, "<< /Type /Catalog /Pages 2 0 R >>")
