@@ -127,7 +127,7 @@ int32_t IDocAcquirePage(FLHANDLE handle, int32_t page) {
       code = kEncrypted;
     else if (page < 1)
       code = kParamValue;
-    else if (page > input.PageCount() || !input.FindPage(page - 1))
+    else if (!input.FindPage(page - 1))
       code = input.LastError() == kUnexpected ? kUnexpected : kNoSuchPage;
     if (code != kOk) {
       input.SetLastError(code);

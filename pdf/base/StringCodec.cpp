@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "pdf/base/CharClass.h"
 #include "pdf/base/Diagnostics.h"
 
 namespace folian {
@@ -185,6 +186,31 @@ ByteString DecodeString(const ByteString& token) {
   Diag("Encoded PDF string must start with '('\n");
   Diag("\"%s\"\n", token.c_str());
   return {};
+}
+
+bool IsStringOrNameToken(const ByteString& text) {
+  int32_t length = text.length();
+  if (length == 0) return false;
+  if (text[0] == '/') {
+    for (int32_t i = 1; i < length; ++i) {
+      auto c = static_cast<unsigned char>(text[i]);
+      if (IsPdfWhite(c) || IsPdfDelimiter(c) || c < 33 || c > 126) return false;
+    }
+    return true;
+  }
+  if (text[0] != '(') return false;
+  int depth = 0;
+  for (int32_t i = 0; i < length; ++i) {
+    char c = text[i];
+    if (c == '\\') {
+      ++i;  // the escaped character, whatever it is
+    } else if (c == '(') {
+      ++depth;
+    } else if (c == ')' && --depth == 0) {
+      return i == length - 1;
+    }
+  }
+  return false;
 }
 
 }  // namespace folian

@@ -22,4 +22,8 @@ inline ByteString EncodeString(const ByteString& bytes, StringMode mode) {
 // (UTF-16BE with a byte-order mark) text is reduced to its low bytes.
 ByteString DecodeString(const ByteString& token);
 
+// True when the text is exactly one complete literal string "(...)" (parentheses
+// balanced, escapes honoured) or one name "/..." and nothing more.
+bool IsStringOrNameToken(const ByteString& text);
+
 }  // namespace folian

@@ -80,11 +80,11 @@ ByteString PDOutDoc::ProducerText(const PDDict* start) const {
 }
 
 namespace {
-// A caller's text that already is a PDF string or name is kept; other text is
-// encoded as a literal string.
+// A caller's text that already is one complete PDF string or name is kept; other
+// text (also "(Draft) Report") is encoded as a literal string.
 ByteString InfoValueText(const std::string& value) {
-  bool literal = !value.empty() && (value[0] == '(' || value[0] == '/');
-  return literal ? ByteString(value) : EncodeString(ByteString(value), StringMode::Literal);
+  ByteString text(value.data(), static_cast<int32_t>(value.size()));
+  return IsStringOrNameToken(text) ? text : EncodeString(text, StringMode::Literal);
 }
 }  // namespace
 

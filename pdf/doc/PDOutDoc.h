@@ -38,8 +38,8 @@ public:
   [[nodiscard]] int32_t NumPages() const;
 
   // Information entries: the key gets a leading "/" when it lacks one; a missing
-  // value removes the key. Values are the caller's text; at close a text that
-  // starts with "(" or "/" is taken as a PDF string or name, anything else is
+  // value removes the key. Values are the caller's text; at close a text that is
+  // one complete PDF string or name token is written as it is, anything else is
   // encoded as a string.
   void SetAttr(const char* key, const char* value);
   void SetInfo(const char* title, const char* subject, const char* author, const char* keywords);

@@ -50,8 +50,7 @@ bool PDOutDoc::CopyRange(PDInputDoc& input, int32_t first, int32_t last) {
   if (!EndPage()) return false;
   // What the import says concerns the input file, so it is recorded there.
   DiagnosticScope diagnostics(input.Input().Diagnostics());
-  int32_t count = input.Input().PageCount();
-  if (last < 1 || last > count) last = count;
+  // The range is clamped by the pages the tree really holds, not by its /Count.
   PDImport import(input.Input(), input.Import(), *this);
   if (!import.CopyPageRange(first, last)) return Fail(import.Error());
   return true;
@@ -74,6 +73,8 @@ bool PDOutDoc::Merge(const char* name, int32_t first, int32_t last) {
   if (borrowed) m_input = input;
   bool ok = CopyRange(*input, first, last);
   if (borrowed) m_input.reset();
+  // The file is dropped: its numbering table is not needed again.
+  ReleaseSourceTable(input->Import().table);
   return ok;
 }
 

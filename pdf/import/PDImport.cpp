@@ -1,7 +1,7 @@
 #include "pdf/import/PDImport.h"
 
 #include <algorithm>
-#include <cstring>
+#include <climits>
 
 #include "pdf/base/Diagnostics.h"
 #include "pdf/object/PDDict.h"
@@ -10,49 +10,37 @@
 namespace folian {
 namespace {
 
-bool IsSkippedKey(const char* key) {
-  // /Parent leads back up the input's tree and /Dest to other pages: following
-  // them would pull pages outside the range into the output.
-  return key && (std::strcmp(key, "/Parent") == 0 || std::strcmp(key, "/Dest") == 0);
-}
+// /Kids and /Parent of a pages-tree object are its links in the tree; the walk
+// writes them itself, with output ids.
+bool IsTreeLink(int32_t key) { return key == kKeyKids || key == kKeyParent; }
 
-// Appends the numbers referenced in the value, depth first, except under skipped keys.
-void CollectRefs(const PDValue* value, std::vector<int32_t>& out) {
-  if (!value) return;
-  switch (value->Kind()) {
-    case PDKind::Reference:
-      out.push_back(value->Number());
-      break;
-    case PDKind::Array:
-      for (const PDValue* el = value->GetFirstEl(); el; el = el->Next()) CollectRefs(el, out);
-      break;
-    case PDKind::Dictionary: {
+// Appends the numbers referenced in the value, depth first; for a pages-tree
+// object its own /Kids and /Parent are left out.
+void CollectRefs(const PDValue* value, std::vector<int32_t>& out, bool treeObject) {
+  std::vector<const PDValue*> pending{value};
+  std::vector<int32_t> found;
+  bool top = true;
+  while (!pending.empty()) {
+    const PDValue* v = pending.back();
+    pending.pop_back();
+    if (!v) continue;
+    if (v->Is(PDKind::Reference)) {
+      found.push_back(v->Number());
+    } else if (v->Is(PDKind::Array)) {
+      std::vector<const PDValue*> elements;
+      for (const PDValue* el = v->GetFirstEl(); el; el = el->Next()) elements.push_back(el);
+      pending.insert(pending.end(), elements.rbegin(), elements.rend());
+    } else if (v->Dict()) {
+      std::vector<const PDValue*> entries;
       PDValue* entry = nullptr;
       int32_t key = 0;
-      for (int32_t i = 0; value->Dict()->EntryAt(i, entry, key); ++i)
-        if (!IsSkippedKey(value->Dict()->KeyAt(key))) CollectRefs(entry, out);
-      break;
+      for (int32_t i = 0; v->Dict()->EntryAt(i, entry, key); ++i)
+        if (!(top && treeObject && IsTreeLink(key))) entries.push_back(entry);
+      pending.insert(pending.end(), entries.rbegin(), entries.rend());
     }
-    default:
-      break;
+    top = false;
   }
-}
-
-// Drops the first reference to `number` from the node's /Kids array.
-void RemoveKid(PDObject& node, int32_t number) {
-  PDDict* dict = node.Root() ? node.Root()->Dict() : nullptr;
-  PDValue* kids = dict ? dict->Get(kKeyKids) : nullptr;
-  if (!kids || kids->Kind() != PDKind::Array) return;
-  auto kept = PDValue::MakeArray();
-  bool removed = false;
-  for (PDValue* el = kids->GetFirstEl(); el; el = el->Next()) {
-    if (!removed && el->Kind() == PDKind::Reference && el->Number() == number) {
-      removed = true;
-      continue;
-    }
-    kept->AppendEl(el->Copy());
-  }
-  dict->SaveAttrVal(kKeyKids, std::move(kept));
+  out.insert(out.end(), found.begin(), found.end());
 }
 
 }  // namespace
@@ -61,54 +49,45 @@ PDImport::PDImport(PDFInput& input, ImportState& state, PDFile& output, ImportHo
     : m_input(input), m_state(state), m_output(output), m_hooks(hooks) {}
 
 void PDImport::PrepareState() {
-  m_size = std::max(m_input.Size(), 0);
-  bool fresh = m_state.copied.empty() || m_state.target != &m_output || m_state.targetSerial != m_output.Serial();
+  auto limit = static_cast<size_t>(std::max(m_input.ObjectLimit(), 0));
+  bool fresh = m_state.target != &m_output || m_state.targetSerial != m_output.Serial();
   if (fresh) {
-    m_state.copied.assign(static_cast<size_t>(m_size), 0);
-    m_state.onHold.assign(static_cast<size_t>(m_size), 0);
+    // Every input numbers its objects in a table of its own: numbers of another
+    // input, merged in between, can never be taken for this one's.
+    m_state.copied.assign(limit, 0);
     m_state.processedNodes.clear();
-    if (m_state.table == 0) m_output.ClearTable();
+    m_state.table = m_output.AddSourceTable();
     m_state.target = &m_output;
     m_state.targetSerial = m_output.Serial();
-    return;
+  } else {
+    // A later import from the same input: the pages-tree objects written last time
+    // are written again, as new objects.
+    for (int32_t number : m_state.processedNodes) m_output.ForgetRefNum(number, m_state.table);
+    m_state.processedNodes.clear();
   }
-  // A later import from the same input: the nodes pruned last time are written
-  // again, as new objects, from the unpruned tree.
-  for (int32_t number : m_state.processedNodes) {
-    m_output.ForgetRefNum(number, m_state.table);
-    if (number >= 0 && static_cast<size_t>(number) < m_state.copied.size())
-      m_state.copied[static_cast<size_t>(number)] = 0;
-  }
-  m_state.processedNodes.clear();
+  if (m_state.copied.size() < limit) m_state.copied.resize(limit, 0);
+  m_roles.assign(limit, 0);
+  m_onPath.assign(limit, 0);
+  m_written.assign(limit, 0);
 }
 
-void PDImport::Mark(std::vector<uint8_t>& marker, int32_t number) {
-  if (number < 0) return;
-  if (static_cast<size_t>(number) >= marker.size()) marker.resize(static_cast<size_t>(number) + 1, 0);
-  marker[static_cast<size_t>(number)] = 1;
+bool PDImport::Flag(int32_t number, uint8_t role) const {
+  return number > 0 && static_cast<size_t>(number) < m_roles.size() && (m_roles[static_cast<size_t>(number)] & role);
 }
 
-bool PDImport::Taken(int32_t number) const {
-  auto at = static_cast<size_t>(number);
-  bool copied = at < m_state.copied.size() && m_state.copied[at];
-  bool held = at < m_state.onHold.size() && m_state.onHold[at];
-  return copied || held;
+void PDImport::SetFlag(std::vector<uint8_t>& marker, int32_t number, uint8_t role) {
+  // Markers are sized by the objects the input has; a number beyond is no object.
+  if (number > 0 && static_cast<size_t>(number) < marker.size()) marker[static_cast<size_t>(number)] |= role;
 }
 
-void PDImport::SoftError(int32_t code) {
+void PDImport::Problem(int32_t code, const char* message, int32_t number) {
+  // The tree is walked twice (counted, then copied); say it once.
+  if (!m_writing) Diag(message, static_cast<long>(number));
   if (m_error == 0) m_error = code;
-}
-
-int32_t PDImport::CountOf(PDObject& node) {
-  PDValue* count = node.Root() && node.Root()->Dict() ? m_input.Resolve(node.Root()->Dict()->Get(kKeyCount)) : nullptr;
-  if (!count || count->Kind() != PDKind::Integer) return 1;
-  return std::max(count->Number(), 0);
 }
 
 bool PDImport::CopyPageRange(int32_t first, int32_t last) {
   m_input.SetLastError(0);
-  m_first = first;
-  m_last = last;
   PrepareState();
   int32_t savedTable = m_output.CurrentTable();
   m_output.SetCurrentTable(m_state.table);
@@ -120,206 +99,268 @@ bool PDImport::CopyPageRange(int32_t first, int32_t last) {
   if (!rootCount || rootCount->Kind() != PDKind::Integer) {
     Diag("number expected for page count\n");
     m_error = kUnexpected;
-  } else if (first > rootCount->Number()) {
-    m_error = kParamValue;
   } else {
-    // A root that holds nothing but its one kid is skipped: the kid is carried over
-    // in its place, so a one-page file gives its page directly.
-    PDObject* top = root;
-    PDDict* dict = root->Root()->Dict();
-    PDValue* kids = m_input.Resolve(dict->Get(kKeyKids));
-    if (dict->EntryCount() == 3 && kids && kids->Kind() == PDKind::Array && kids->Number() == 1 &&
-        kids->GetFirstEl()->Kind() == PDKind::Reference) {
-      PDObject* only = m_input.GetObj(kids->GetFirstEl()->Number());
-      if (only && only->Root() && only->Root()->Dict()) top = only;
+    PDObject* top = TopNode(*root);
+    auto walkTop = [&]() {
+      int32_t pages = 0;
+      if (m_input.IsPagesNode(*top))
+        Walk(*top, 0, 0, pages);
+      else if (m_input.IsPage(*top))
+        CopyPage(*top, 0);
+      else
+        Problem(kUnexpected, "page or pages expected\n");
+    };
+    // First count the pages the tree really holds (its /Count may say otherwise),
+    // then copy the range of them.
+    m_writing = false;
+    walkTop();
+    auto held = static_cast<int32_t>(m_plan.size());
+    m_first = std::max(first, 1);
+    m_last = last < 1 || last > held ? held : last;
+    if (m_first > held) {
+      m_error = kParamValue;
+    } else {
+      for (int32_t i = m_first - 1; i < m_last; ++i) SetFlag(m_roles, m_plan[static_cast<size_t>(i)], kWanted);
+      m_writing = true;
+      m_count = 0;
+      m_visits = 0;
+      m_stopped = false;
+      walkTop();
     }
-    if (PDObject::ClassOf(top->Root()) == kClassPages)
-      WalkNode(*top, 0);
-    else
-      CopyPage(*top);
   }
 
   m_output.SetCurrentTable(savedTable);
   m_input.ReleasePageTreeNodes();
   if (m_output.LastError() == kAlreadyWritten) m_output.SetLastError(0);
-  if (m_error == 0 && m_pagesCopied == 0) m_error = kNoSuchPage;
-  return m_error == 0;
+  if (m_pagesCopied > 0) {
+    // The file was used: what had to be skipped was reported above as a warning.
+    m_error = 0;
+    return true;
+  }
+  if (m_error == 0) m_error = kNoSuchPage;
+  return false;
 }
 
-bool PDImport::WalkNode(PDObject& node, int depth) {
-  int32_t number = node.Number();
-  if (depth > PDFInput::kMaxTreeDepth || (static_cast<size_t>(number) < m_onPath.size() && m_onPath[number])) {
-    // A node met twice in one walk means the tree loops back on itself.
-    SoftError(kUnexpected);
-    return false;
-  }
-  Mark(m_onPath, number);
-  Mark(m_state.copied, number);
+PDObject* PDImport::TopNode(PDObject& root) {
+  // A root that holds nothing but /Type, /Kids and /Count with one kid is skipped:
+  // the kid is carried over in its place, so a one-page file gives its page
+  // directly. A root with anything else (an inherited /MediaBox) is kept.
+  PDDict* dict = root.Root()->Dict();
+  if (dict->EntryCount() != 3 || !dict->Get(kKeyType) || !dict->Get(kKeyKids) || !dict->Get(kKeyCount)) return &root;
+  PDValue* kids = m_input.Resolve(dict->Get(kKeyKids));
+  if (!kids || !kids->Is(PDKind::Array) || kids->Number() != 1 || !kids->GetFirstEl()->Is(PDKind::Reference))
+    return &root;
+  PDObject* only = m_input.GetObj(kids->GetFirstEl()->Number());
+  if (!only || only == &root || !only->Root() || !only->Root()->Dict()) return &root;
+  return m_input.IsPage(*only) || m_input.IsPagesNode(*only) ? only : &root;
+}
+
+int32_t PDImport::TreeObjectId(int32_t number) {
+  // A page or node met a second time in one import (listed twice) is a second
+  // object in the output.
+  if (m_written[static_cast<size_t>(number)]) m_output.ForgetRefNum(number, m_state.table);
+  m_written[static_cast<size_t>(number)] = 1;
   m_state.processedNodes.push_back(number);
-
-  int32_t count = CountOf(node);
-  bool top = m_kept.empty();
-  if (!top && (m_count + count < m_first || m_count >= m_last)) {
-    Prune(node, count);
-    return true;
-  }
-
-  m_kept.push_back(&node);
-  m_copiedBelow.push_back(0);
-  PDDict* dict = node.Root()->Dict();
-  if (PDValue* resources = dict->Get(kKeyResources); resources && resources->Kind() == PDKind::Reference) {
-    Mark(m_state.onHold, resources->Number());
-    m_held.push_back(resources->Number());
-  }
-  WalkKids(node, depth);
-  int32_t copiedHere = m_copiedBelow.back();
-  m_kept.pop_back();
-  m_copiedBelow.pop_back();
-  if (!m_copiedBelow.empty()) m_copiedBelow.back() += copiedHere;
-
-  if (copiedHere == 0) {
-    // Nothing of this node was copied (its count did not tell the truth): it must
-    // not stay listed by a parent that will be written.
-    if (!top) RemoveKid(*m_kept.back(), number);
-    return true;
-  }
-  // The written count is the number of pages actually copied below the node, so a
-  // damaged /Count in the input cannot make the output's tree disagree with itself.
-  dict->SaveAttrVal(kKeyCount, PDValue::MakeInt(copiedHere));
-  if (top) {
-    int32_t parent = m_output.RegisterPage(m_output.RefNum(number, m_state.table), copiedHere);
-    if (parent == 0) {
-      SoftError(m_output.LastError() ? m_output.LastError() : kInternal);
-      return false;
-    }
-    dict->SaveAttrVal(kKeyParent, PDValue::MakeRef(parent));
-  }
-  WriteImported(node);
-  if (top) WriteHeldObjects();
-  return true;
+  return m_output.RefNum(number, m_state.table);
 }
 
-bool PDImport::WalkKids(PDObject& node, int depth) {
+int32_t PDImport::Walk(PDObject& node, int32_t parentId, int depth, int32_t& pagesBelow) {
+  pagesBelow = 0;
+  int32_t number = node.Number();
+  if (m_stopped) return 0;
+  if (depth >= PDFInput::kMaxTreeDepth) {
+    Problem(kUnexpected, "pages tree deeper than %ld levels\n", PDFInput::kMaxTreeDepth);
+    return 0;
+  }
+  if (m_onPath[static_cast<size_t>(number)]) {
+    Problem(kUnexpected, "object id recursion in /Pages object %ld\n", number);
+    return 0;
+  }
+  if (++m_visits > m_input.TreeVisitLimit()) {
+    Problem(kUnexpected, "pages tree lists more entries than the file can hold\n");
+    m_stopped = true;
+    return 0;
+  }
   PDDict* dict = node.Root()->Dict();
-  PDValue* kids = dict->Get(kKeyKids);
-  if (!kids) {
-    Diag("pages object without kids\n");
-    return false;
-  }
-  if (kids->Kind() == PDKind::Reference) {
-    // The kids array is an object of its own; the node gets a copy, so that the
-    // written node carries exactly the kept kids.
-    PDValue* array = m_input.Resolve(kids);
-    if (!array || array->Kind() != PDKind::Array) {
-      Diag("/Kids entry: array of references expected\n");
-      return false;
-    }
-    dict->SaveAttrVal(kKeyKids, array->Copy());
-    kids = dict->Get(kKeyKids);
-  } else if (kids->Kind() != PDKind::Array) {
-    Diag("/Kids neither Reference or Array\n");
-    return false;
-  }
+  PDValue* kids = m_input.Resolve(dict->Get(kKeyKids));
+  if (!dict->Get(kKeyKids))
+    Problem(kUnexpected, "pages object without kids\n");
+  else if (!kids || !kids->Is(PDKind::Array))
+    Problem(kUnexpected, "/Kids entry: array of references expected\n");
+  if (!m_writing) SetFlag(m_roles, number, kTreeNode);
+  int32_t id = m_writing ? TreeObjectId(number) : 0;
 
-  std::vector<int32_t> list;
-  for (PDValue* el = kids->GetFirstEl(); el; el = el->Next())
-    if (el->Kind() == PDKind::Reference) list.push_back(el->Number());
-  if (static_cast<int32_t>(list.size()) != kids->Number()) {
-    Diag("/Kids entry: array of references expected\n");
-    auto refsOnly = PDValue::MakeArray();
-    for (int32_t kid : list) refsOnly->AppendEl(PDValue::MakeRef(kid));
-    dict->SaveAttrVal(kKeyKids, std::move(refsOnly));
-  }
-
-  for (int32_t kid : list) {
-    PDObject* child = m_input.GetObj(kid);
-    if (!child || !child->Root() || !child->Root()->Dict()) {
-      SoftError(kReadingObject);
-      RemoveKid(node, kid);
+  m_onPath[static_cast<size_t>(number)] = 1;
+  m_path.push_back(node.Root());
+  auto kept = PDValue::MakeArray();
+  for (PDValue* el = kids && kids->Is(PDKind::Array) ? kids->GetFirstEl() : nullptr; el; el = el->Next()) {
+    // Pages after the range are not looked at.
+    if (m_stopped || (m_writing && m_count >= m_last)) break;
+    if (!el->Is(PDKind::Reference)) {
+      Problem(kUnexpected, "Reference expected for Kid entry\n");
       continue;
     }
-    PDObjectClass cls = PDObject::ClassOf(child->Root());
-    if (cls == kClassPages) {
-      if (!WalkNode(*child, depth + 1)) RemoveKid(node, kid);
-    } else if (cls == kClassPage || child->Root()->Dict()->Get(kKeyParent)) {
-      CopyPage(*child);
+    PDObject* child = m_input.GetObj(el->Number());
+    if (!child || !child->Root() || !child->Root()->Dict()) {
+      Problem(kReadingObject, "cannot read kid of %ld\n", number);
+      continue;
+    }
+    int32_t kidId = 0;
+    int32_t kidPages = 0;
+    if (m_input.IsPagesNode(*child)) {
+      kidId = Walk(*child, id, depth + 1, kidPages);
+    } else if (m_input.IsPage(*child)) {
+      kidId = CopyPage(*child, id);
+      kidPages = kidId != 0 ? 1 : 0;
     } else {
-      Diag("page or pages expected\n");
-      SoftError(kUnexpected);
-      RemoveKid(node, kid);
+      Problem(kUnexpected, "page or pages expected\n");
+      continue;
+    }
+    if (kidId != 0) {
+      kept->AppendEl(PDValue::MakeRef(kidId));
+      pagesBelow += kidPages;
     }
   }
-  return true;
-}
+  m_path.pop_back();
+  m_onPath[static_cast<size_t>(number)] = 0;
+  if (!m_writing || pagesBelow == 0) return pagesBelow > 0 ? 1 : 0;
 
-void PDImport::Prune(PDObject& node, int32_t count) {
-  m_count += count;
-  if (m_kept.empty()) {
-    Diag("top /Pages to be removed\n");
-    return;
+  // The node goes out as a copy: the cached input node stays as the file has it,
+  // for a second listing of the node and for later imports.
+  PDValuePtr value = PDValue::Copy(node.Root());
+  Sanitize(value.get(), true);
+  PDDict* written = value->Dict();
+  // An untyped node is written as what it is, so that every reader takes it so.
+  written->SaveAttrVal(kKeyType, PDValue::MakeText("/Pages"));
+  written->SaveAttrVal(kKeyKids, std::move(kept));
+  // The count is what was copied below the node, whatever the input claimed.
+  written->SaveAttrVal(kKeyCount, PDValue::MakeInt(pagesBelow));
+  if (parentId == 0) {
+    // The top node of the import becomes one kid of the output's tree.
+    parentId = m_output.RegisterPage(id, pagesBelow);
+    if (parentId == 0) {
+      Diag("cannot register pages node %ld\n", static_cast<long>(number));
+      if (m_error == 0) m_error = m_output.LastError() ? m_output.LastError() : kInternal;
+      return 0;
+    }
   }
-  RemoveKid(*m_kept.back(), node.Number());
+  written->SaveAttrVal(kKeyParent, PDValue::MakeRef(parentId));
+  PDObject copy(std::move(value), id);
+  copy.SetClass(kClassPages);
+  if (!WriteImported(copy, id)) return 0;
+  // Whatever the node's own entries refer to (inherited /Resources and boxes,
+  // given directly or by reference) goes with it.
+  CopyReachable(copy.Root(), true);
+  return id;
 }
 
-void PDImport::CopyPage(PDObject& page) {
+int32_t PDImport::CopyPage(PDObject& page, int32_t parentId) {
   int32_t number = page.Number();
-  if (!page.Root() || !page.Root()->Dict()) {
-    SoftError(kUnexpected);
-    return;
+  if (m_stopped) return 0;
+  if (++m_visits > m_input.TreeVisitLimit()) {
+    Problem(kUnexpected, "pages tree lists more entries than the file can hold\n");
+    m_stopped = true;
+    return 0;
+  }
+  if (!m_writing) {
+    m_plan.push_back(number);
+    SetFlag(m_roles, number, kTreePage);
+    return 1;
   }
   ++m_count;
-  bool looped = static_cast<size_t>(number) < m_onPath.size() && m_onPath[number];
-  if (m_count < m_first || m_count > m_last || looped) {
-    if (looped) SoftError(kUnexpected);
-    if (!m_kept.empty()) RemoveKid(*m_kept.back(), number);
-    return;
-  }
-  Mark(m_onPath, number);
-  m_state.processedNodes.push_back(number);
+  if (m_count < m_first || m_count > m_last) return 0;
 
-  int32_t id = m_output.RefNum(number, m_state.table);
-  if (m_kept.empty()) {
-    int32_t parent = m_output.RegisterPage(id, 1);
-    if (parent == 0) {
-      SoftError(m_output.LastError() ? m_output.LastError() : kInternal);
-      return;
-    }
-    page.Root()->Dict()->SaveAttrVal(kKeyParent, PDValue::MakeRef(parent));
+  int32_t id = TreeObjectId(number);
+  PDValuePtr value = PDValue::Copy(page.Root());
+  Sanitize(value.get(), true);
+  PDDict* dict = value->Dict();
+  // A page has no kids; an entry by that name would only lead into the tree.
+  dict->Remove(kKeyKids);
+  dict->SaveAttrVal(kKeyType, PDValue::MakeText("/Page"));
+  if (!HasUsableMediaBox(value.get())) {
+    // Readers show such a page on US Letter; say so in the output.
+    Diag("page %ld without a usable /MediaBox: US Letter assumed\n", static_cast<long>(number));
+    auto box = PDValue::MakeArray();
+    for (double edge : kLetterBox) box->AppendEl(PDValue::MakeInt(static_cast<int32_t>(edge)));
+    dict->SaveAttrVal(kKeyMediaBox, std::move(box));
   }
-  Mark(m_state.copied, number);
-  if (!WriteImported(page)) return;
+  if (parentId == 0) {
+    // A page that is the top of the import hangs directly under an output leaf.
+    parentId = m_output.RegisterPage(id, 1);
+    if (parentId == 0) {
+      Diag("cannot register page %ld\n", static_cast<long>(number));
+      if (m_error == 0) m_error = m_output.LastError() ? m_output.LastError() : kInternal;
+      return 0;
+    }
+  }
+  dict->SaveAttrVal(kKeyParent, PDValue::MakeRef(parentId));
+  PDObject copy(std::move(value), id);
+  copy.SetClass(kClassPage);
+  if (!WriteImported(copy, id)) return 0;
   m_output.CountPage(id);
   ++m_pagesCopied;
-  if (!m_copiedBelow.empty()) ++m_copiedBelow.back();
-  CopyReachable(page.Root());
+  CopyReachable(copy.Root(), true);
+  return id;
 }
 
-void PDImport::CopyReachable(PDValue* value) {
+bool PDImport::HasUsableMediaBox(PDValue* page) {
+  PDBox box{};
+  if (PDValue* own = page->Dict()->Get(kKeyMediaBox)) return m_input.UsableBox(own, box);
+  for (auto node = m_path.rbegin(); node != m_path.rend(); ++node)
+    if (PDValue* inherited = (*node)->Dict()->Get(kKeyMediaBox)) return m_input.UsableBox(inherited, box);
+  return false;
+}
+
+bool PDImport::Keeps(int32_t number) {
+  if (number <= 0 || number >= m_input.ObjectLimit()) return false;
+  // A page is referred to only when this import writes it; a /Pages node of the
+  // input never is (its pruned copy is not what the reference meant).
+  if (Flag(number, kTreePage)) return Flag(number, kWanted);
+  if (Flag(number, kTreeNode)) return false;
+  if (static_cast<size_t>(number) < m_state.copied.size() && m_state.copied[static_cast<size_t>(number)]) return true;
+  int32_t error = m_input.LastError();
+  PDObject* object = m_input.GetObj(number);
+  m_input.SetLastError(error);
+  if (!object || !object->Root()) return false;
+  return object->Class() != kClassPage && object->Class() != kClassPages;
+}
+
+void PDImport::Sanitize(PDValue* value, bool treeObject) {
+  std::vector<PDValue*> pending{value};
+  bool top = true;
+  while (!pending.empty()) {
+    PDValue* v = pending.back();
+    pending.pop_back();
+    if (v->Is(PDKind::Reference)) {
+      if (!Keeps(v->Number())) v->SetNull();
+    } else if (v->Is(PDKind::Array)) {
+      for (PDValue* el = v->GetFirstEl(); el; el = el->Next()) pending.push_back(el);
+    } else if (v->Dict()) {
+      PDValue* entry = nullptr;
+      int32_t key = 0;
+      for (int32_t i = 0; v->Dict()->EntryAt(i, entry, key); ++i)
+        if (!(top && treeObject && IsTreeLink(key))) pending.push_back(entry);
+    }
+    top = false;
+  }
+}
+
+void PDImport::CopyReachable(PDValue* value, bool treeObject) {
   std::vector<int32_t> pending;
-  CollectRefs(value, pending);
+  CollectRefs(value, pending, treeObject);
   std::reverse(pending.begin(), pending.end());
   while (!pending.empty()) {
     int32_t number = pending.back();
     pending.pop_back();
-    if (number <= 0 || Taken(number)) continue;
-    int32_t before = m_input.LastError();
-    m_input.SetLastError(0);
+    if (number <= 0 || number >= static_cast<int32_t>(m_state.copied.size())) continue;
+    if (m_state.copied[static_cast<size_t>(number)] || Flag(number, kTreePage | kTreeNode)) continue;
     PDObject* object = m_input.GetObj(number);
-    if (!object || !object->Root()) {
-      // A reference to an object the file does not have reads as null; one the
-      // file has but that cannot be read is damage worth reporting.
-      if (m_input.LastError() == kReadingObject) SoftError(kReadingObject);
-      m_input.SetLastError(before);
-      Mark(m_state.copied, number);
-      continue;
-    }
-    m_input.SetLastError(before);
-    PDObjectClass cls = PDObject::ClassOf(object->Root());
-    if (cls == kClassPages || cls == kClassPage) continue;
-    Mark(m_state.copied, number);
-    WriteImported(*object);
+    if (!object || !object->Root() || object->Class() == kClassPage || object->Class() == kClassPages) continue;
+    m_state.copied[static_cast<size_t>(number)] = 1;
+    Sanitize(object->Root(), false);
+    WriteImported(*object, m_output.RefNum(number, m_state.table));
     std::vector<int32_t> inner;
-    CollectRefs(object->Root(), inner);
+    CollectRefs(object->Root(), inner, false);
     pending.insert(pending.end(), inner.rbegin(), inner.rend());
     // Plain objects are not needed again once written; dropping them keeps memory
     // flat however large the input is.
@@ -327,7 +368,7 @@ void PDImport::CopyReachable(PDValue* value) {
   }
 }
 
-bool PDImport::WriteImported(PDObject& object) {
+bool PDImport::WriteImported(PDObject& object, int32_t outputId) {
   PDValue* root = object.Root();
   if (root->HasStream() && root->Dict()) {
     // The bytes are copied as read; their length is what they are, whatever the
@@ -335,26 +376,11 @@ bool PDImport::WriteImported(PDObject& object) {
     root->Dict()->SaveAttrVal(kKeyLength, PDValue::MakeInt(static_cast<int32_t>(root->StreamBytes().size())));
   }
   if (!m_output.WriteObject(object)) {
-    if (m_output.LastError() != kAlreadyWritten) SoftError(m_output.LastError());
+    if (m_output.LastError() != kAlreadyWritten && m_error == 0) m_error = m_output.LastError();
     return false;
   }
-  if (m_hooks) m_hooks->OnImportedObject(m_input, object, m_output.RefNum(object.Number(), m_state.table));
+  if (m_hooks) m_hooks->OnImportedObject(m_input, object, outputId);
   return true;
-}
-
-void PDImport::WriteHeldObjects() {
-  std::vector<int32_t> held = std::move(m_held);
-  m_held.clear();
-  for (int32_t number : held) {
-    if (static_cast<size_t>(number) < m_state.onHold.size()) m_state.onHold[static_cast<size_t>(number)] = 0;
-    bool copied = static_cast<size_t>(number) < m_state.copied.size() && m_state.copied[number];
-    if (copied) {
-      Diag("should not have copied obj on hold\n");
-      continue;
-    }
-    auto ref = PDValue::MakeRef(number);
-    CopyReachable(ref.get());
-  }
 }
 
 }  // namespace folian

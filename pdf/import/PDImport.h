@@ -1,17 +1,24 @@
 #pragma once
 // Page import: copies a page range of an input file into an output file.
 //
-// Every copied page, and every object reachable from it except through /Parent and
-// /Dest, is written to the output at once with new numbers (the output's mapping
-// table for this input). The pages tree of the input, pruned to the range, becomes
-// one kid of the output's pages tree; a one-page input whose root is trivial gives
+// Every copied page, and every object reachable from it or from the /Pages nodes
+// above it (their inherited /Resources, /MediaBox and the like), is written to the
+// output at once with new numbers, through the output's mapping table of this
+// input. The pages tree of the input, pruned to the range, becomes one kid of the
+// output's pages tree; a one-page input whose root holds nothing but its kid gives
 // its page directly. Objects shared by several pages are written once.
 //
+// Pages are counted as the tree really holds them, the way readers show them: a
+// page listed twice is copied twice, a kid that is its own ancestor is skipped, and
+// /Count entries are rewritten from what was copied. A reference to an object the
+// input does not have, or to a page that is not copied, is written as null, so the
+// output never refers to an object it lacks.
+//
 // ImportState lives as long as the input it belongs to: repeated imports from one
-// input into the same output share its markers, so nothing is written twice.
-// Failure: CopyPageRange yields false with a status code in `error`; pages already
-// copied stay valid in the output (the output's pages tree never refers to an object
-// that is not written).
+// input into the same output share its table and markers, so nothing is written
+// twice. Failure: CopyPageRange yields false with a status code in `error` when no
+// page could be copied; parts that were skipped while other pages were copied are
+// warnings on standard error.
 #include <cstdint>
 #include <vector>
 
@@ -32,53 +39,59 @@ public:
 struct ImportState {
   PDFile* target = nullptr;
   uint32_t targetSerial = 0;
-  int32_t table = 0;                 // the output's mapping table for this input
-  std::vector<uint8_t> copied;       // per input object number: written to the target
-  std::vector<uint8_t> onHold;       // per input object number: waits for its subtree
-  std::vector<int32_t> processedNodes;  // page-tree nodes handled by earlier imports
+  int32_t table = 0;                    // the output's mapping table for this input
+  std::vector<uint8_t> copied;          // per input object number: written to the target
+  std::vector<int32_t> processedNodes;  // pages-tree objects written by the last import
 };
 
 class PDImport {
 public:
   PDImport(PDFInput& input, ImportState& state, PDFile& output, ImportHooks* hooks = nullptr);
 
-  // Copies pages first..last (1-based; last already clamped by the caller). Yields
-  // false with `Error()` set when nothing could be copied or the input was damaged.
+  // Copies pages first..last (1-based; a first page below 1 is 1, a last page below
+  // 1 or beyond the pages the tree holds means up to the last page). Yields false
+  // with `Error()` set when no page could be copied.
   bool CopyPageRange(int32_t first, int32_t last);
   int32_t Error() const { return m_error; }
   int32_t PagesCopied() const { return m_pagesCopied; }
+  // The pages the input's tree holds, as counted by the last CopyPageRange.
+  int32_t PagesHeld() const { return static_cast<int32_t>(m_plan.size()); }
 
 private:
+  enum Role : uint8_t { kTreePage = 1, kTreeNode = 2, kWanted = 4 };
+
   void PrepareState();
-  bool WalkNode(PDObject& node, int depth);
-  bool WalkKids(PDObject& node, int depth);
-  void CopyPage(PDObject& page);
-  void Prune(PDObject& node, int32_t count);
-  void CopyReachable(PDValue* value);
-  bool WriteImported(PDObject& object);
-  void WriteHeldObjects();
-  int32_t CountOf(PDObject& node);
-  bool Taken(int32_t number) const;
-  void Mark(std::vector<uint8_t>& marker, int32_t number);
-  void SoftError(int32_t code);
+  PDObject* TopNode(PDObject& root);
+  int32_t Walk(PDObject& node, int32_t parentId, int depth, int32_t& pagesBelow);
+  int32_t CopyPage(PDObject& page, int32_t parentId);
+  int32_t TreeObjectId(int32_t number);
+  bool HasUsableMediaBox(PDValue* page);
+  void Sanitize(PDValue* value, bool treeObject);
+  bool Keeps(int32_t number);
+  void CopyReachable(PDValue* value, bool treeObject);
+  bool WriteImported(PDObject& object, int32_t outputId);
+  bool Flag(int32_t number, uint8_t role) const;
+  void SetFlag(std::vector<uint8_t>& marker, int32_t number, uint8_t role);
+  void Problem(int32_t code, const char* message, int32_t number = 0);
 
   PDFInput& m_input;
   ImportState& m_state;
   PDFile& m_output;
   ImportHooks* m_hooks;
 
+  bool m_writing = false;     // false while the tree is only counted
   int32_t m_first = 1;
   int32_t m_last = 0;
-  int32_t m_count = 0;        // pages met so far, copied or not
+  int32_t m_count = 0;        // pages met so far in this walk, copied or not
   int32_t m_pagesCopied = 0;
-  int32_t m_error = 0;
-  int32_t m_size = 0;         // input /Size: numbers at or above are added objects
-  // The kept parents from the top node down to the node being walked.
-  std::vector<PDObject*> m_kept;
-  // Pages copied below each kept parent, parallel to m_kept.
-  std::vector<int32_t> m_copiedBelow;
-  std::vector<int32_t> m_held;
-  std::vector<uint8_t> m_onPath;  // page-tree nodes entered in this import
+  int32_t m_error = 0;        // the first thing that went wrong
+  int64_t m_visits = 0;       // tree entries entered in this walk
+  bool m_stopped = false;
+  std::vector<int32_t> m_plan;      // the pages the tree holds, in order
+  std::vector<uint8_t> m_roles;     // Role flags per input object number
+  std::vector<uint8_t> m_onPath;    // ancestors of the node being walked
+  std::vector<uint8_t> m_written;   // pages-tree objects written in this import
+  std::vector<PDValue*> m_path;     // dictionaries of the nodes being walked
 };
 
 }  // namespace folian

@@ -58,6 +58,12 @@ public:
   void SetNumber(int32_t number) { m_number = number; }
   const ByteString& Text() const { return m_text; }
   void SetText(const ByteString& text) { m_text = text; }
+  // Turns this node into the null object (a reference to an object that is not there).
+  void SetNull() {
+    m_kind = PDKind::Text;
+    m_number = 0;
+    m_text = "null";
+  }
   // True for a Text node whose source form equals `text`, e.g. IsText("/Page").
   [[nodiscard]] bool IsText(const char* text) const;
 

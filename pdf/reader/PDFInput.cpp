@@ -63,7 +63,8 @@ void PDFInput::Close() {
   m_parents.clear();
   m_pageNumbers.clear();
   m_walkPath.clear();
-  m_walkVisited.clear();
+  m_walkVisits = 0;
+  m_pagesComplete = false;
   m_trailer.reset();
   m_xref = PDXrefTable();
   m_source.reset();

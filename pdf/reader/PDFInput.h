@@ -16,6 +16,7 @@
 // cross-reference stream, 1003 "startxref" missing, 1005 empty file name, 1006
 // object unreadable, 1010 unexpected page-tree structure, 1018 encrypted data
 // requested, or the errno of a failed open). Diagnostics go to standard error.
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -35,6 +36,8 @@ namespace folian {
 
 // A page rectangle: left, bottom, right, top in points.
 using PDBox = std::array<double, 4>;
+// The box readers assume for a page without a usable media box.
+constexpr PDBox kLetterBox{0, 0, 612, 792};
 
 class PDFInput : public PDDocumentBase {
 public:
@@ -94,15 +97,34 @@ public:
   PDValue* Resolve(PDValue* value);
   // Objects loaded from the file since opening (a measure of laziness).
   [[nodiscard]] int64_t ObjectsLoaded() const { return m_loads; }
+  // One more than the highest number an object of this input can have (the
+  // cross-reference entries and the added objects); markers are sized by it.
+  [[nodiscard]] int32_t ObjectLimit() const { return Size() + static_cast<int32_t>(m_added.size()); }
+  // How many pages-tree entries one walk of the tree may visit: a tree that lists
+  // nodes more than once could otherwise grow without bound.
+  [[nodiscard]] int64_t TreeVisitLimit() const { return std::max<int64_t>(2 * int64_t{ObjectLimit()}, 1000); }
+
+  // A page (class /Page, or an untyped node with /Parent and without /Kids) and a
+  // /Pages node (class /Pages, or an untyped node with /Kids).
+  [[nodiscard]] bool IsPage(PDObject& object) const;
+  [[nodiscard]] bool IsPagesNode(const PDObject& object) const;
 
   // The /Count of the pages root; 0 when there is none.
   [[nodiscard]] int32_t PageCount();
   // The page at a 0-based index, or none (last error 1010 for a damaged tree).
+  // Follows the /Count entries; when they do not lead to the page (or claim fewer
+  // pages than there are), the pages the tree really holds are read and used.
   PDObject* FindPage(int32_t index);
+  // The number of pages the tree really holds (reads the whole tree once).
+  int32_t PagesHeld();
   PDObject* ParentOf(PDObject* object);
   // Boxes and rotation, inherited from the nearest ancestor that has them. The
-  // visible box is the crop box clipped to the media box, else the media box.
+  // visible box is the crop box clipped to the media box, else the media box. A
+  // page without a usable media box gets US Letter (0 0 612 792), with a warning.
   PDBox MediaBox(PDObject* page);
+  // The four numbers of a box value (a reference is resolved); false when it is no
+  // array of at least four numbers enclosing an area.
+  bool UsableBox(PDValue* value, PDBox& box);
   PDBox VisibleBox(PDObject* page);
   [[nodiscard]] int32_t Rotation(PDObject* page);
 
@@ -133,7 +155,6 @@ private:
   PDObject* LoadObject(int32_t number);
   PDValuePtr ReadLengthObject(int32_t number);
   [[nodiscard]] bool EnterKid(int32_t parent, int32_t kid);
-  [[nodiscard]] bool IsPage(PDObject& object) const;
   [[nodiscard]] bool CountOf(PDObject& node, int32_t& count);
   PDValue* Inherited(PDObject* page, const char* key);
   [[nodiscard]] bool ReadBox(PDValue* value, PDBox& box);
@@ -164,8 +185,9 @@ private:
   std::unordered_map<int32_t, int32_t> m_parents;  // remembered parent of a page-tree node
   std::vector<int32_t> m_pageNumbers;
   std::vector<int32_t> m_walkPath;           // ancestors of the node ReadPages is in
-  std::unordered_set<int32_t> m_walkVisited;  // every node ReadPages has entered
+  int64_t m_walkVisits = 0;                  // entries ReadPages has entered in this walk
   bool m_walkStopped = false;
+  bool m_pagesComplete = false;              // m_pageNumbers holds the whole tree
 };
 
 }  // namespace folian

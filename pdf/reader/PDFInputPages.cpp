@@ -5,9 +5,10 @@
 #include <unordered_set>
 
 #include "pdf/base/Diagnostics.h"
+#include "pdf/base/Status.h"
 #include "pdf/object/PDDict.h"
 #include "pdf/reader/PDFInput.h"
-#include "pdf/base/Status.h"
+#include "pdf/syntax/PDLexer.h"
 
 namespace folian {
 namespace {
@@ -17,9 +18,19 @@ bool HasKey(const PDObject& object, int32_t keyIndex) {
   return dict && dict->Get(keyIndex);
 }
 
-// A /Pages node, or a node without /Type that has kids.
-bool IsPagesNode(const PDObject& object) {
-  return object.Class() == kClassPages || (object.Class() == kClassOther && HasKey(object, kKeyKids));
+// The text of a real or integer: an optional sign, digits and at most one point.
+bool IsNumberText(const ByteString& text) {
+  int32_t i = text.length() > 0 && (text[0] == '+' || text[0] == '-') ? 1 : 0;
+  bool digits = false, point = false;
+  for (; i < text.length(); ++i) {
+    if (IsPdfDigit(static_cast<unsigned char>(text[i])))
+      digits = true;
+    else if (text[i] == '.' && !point)
+      point = true;
+    else
+      return false;
+  }
+  return digits;
 }
 
 double NumberOf(const PDValue* value) {
@@ -34,6 +45,10 @@ double NumberOf(const PDValue* value) {
 }
 
 }  // namespace
+
+bool PDFInput::IsPagesNode(const PDObject& object) const {
+  return object.Class() == kClassPages || (object.Class() == kClassOther && HasKey(object, kKeyKids));
+}
 
 bool PDFInput::IsPage(PDObject& object) const {
   if (object.Class() == kClassPage) return true;
@@ -65,43 +80,53 @@ PDObject* PDFInput::FindPage(int32_t index) {
     SetLastError(kUnexpected);
     return nullptr;
   }
-  if (index < 0 || index >= count) return nullptr;
-  int64_t before = 0;  // pages that lie before the current node
-  std::unordered_set<int32_t> path;
-  for (int depth = 0; depth < kMaxTreeDepth; ++depth) {
-    if (IsPage(*node)) return node;
-    path.insert(node->Number());
-    PDValue* kids = node->Root()->Dict() ? Resolve(node->Root()->Dict()->Get(kKeyKids)) : nullptr;
-    if (!kids || !kids->Is(PDKind::Array)) break;
-    PDObject* next = nullptr;
-    // A node that holds as many pages as kids normally has only pages below it:
-    // try the kid at the index first, so that a flat tree of thousands of pages
-    // does not load every page before the one asked for.
-    if (CountOf(*node, count) && count == kids->Number()) {
-      PDValue* guess = kids->ElementAt(static_cast<int32_t>(index - before));
-      PDObject* kid = guess && guess->Is(PDKind::Reference) ? GetObj(guess->Number()) : nullptr;
-      if (kid && IsPage(*kid) && !path.count(kid->Number())) next = kid;
-    }
-    for (PDValue* el = kids->GetFirstEl(); el && !next; el = el->Next()) {
-      PDObject* kid = el->Is(PDKind::Reference) ? GetObj(el->Number()) : nullptr;
-      int32_t kidCount = 0;
-      if (!kid || !CountOf(*kid, kidCount)) continue;
-      if (index < before + kidCount) {
-        next = kid;
+  if (index < 0) return nullptr;
+  bool descended = index < count;
+  if (descended) {
+    int64_t before = 0;  // pages that lie before the current node
+    std::unordered_set<int32_t> path;
+    for (int depth = 0; depth < kMaxTreeDepth; ++depth) {
+      if (IsPage(*node)) return node;
+      path.insert(node->Number());
+      PDValue* kids = node->Root()->Dict() ? Resolve(node->Root()->Dict()->Get(kKeyKids)) : nullptr;
+      if (!kids || !kids->Is(PDKind::Array)) break;
+      // Every kid before the one that holds the index is counted: a kid that holds
+      // no pages (an empty /Pages node) shifts all later pages by position.
+      PDObject* next = nullptr;
+      for (PDValue* el = kids->GetFirstEl(); el && !next; el = el->Next()) {
+        PDObject* kid = el->Is(PDKind::Reference) ? GetObj(el->Number()) : nullptr;
+        int32_t kidCount = 0;
+        if (!kid || !CountOf(*kid, kidCount)) continue;
+        if (index < before + kidCount) {
+          next = kid;
+          break;
+        }
+        before += kidCount;
+      }
+      if (!next) break;
+      if (path.count(next->Number())) {
+        Diag("object id recursion in /Pages object %ld\n", static_cast<long>(node->Number()));
         break;
       }
-      before += kidCount;
+      m_parents[next->Number()] = node->Number();
+      node = next;
     }
-    if (!next) break;
-    if (path.count(next->Number())) {
-      Diag("object id recursion in /Pages object %ld\n", static_cast<long>(node->Number()));
-      break;
-    }
-    m_parents[next->Number()] = node->Number();
-    node = next;
   }
-  SetLastError(kUnexpected);
+  // The counts do not lead to the page, or claim fewer pages than there may be:
+  // go by the pages the tree really holds.
+  int32_t error = LastError();
+  if (!m_pagesComplete) ReadPages();
+  SetLastError(descended ? kUnexpected : error);
+  if (m_pagesComplete && static_cast<size_t>(index) < m_pageNumbers.size()) {
+    SetLastError(error);
+    return GetObj(m_pageNumbers[static_cast<size_t>(index)]);
+  }
   return nullptr;
+}
+
+int32_t PDFInput::PagesHeld() {
+  if (!m_pagesComplete) ReadPages();
+  return static_cast<int32_t>(m_pageNumbers.size());
 }
 
 PDObject* PDFInput::ParentOf(PDObject* object) {
@@ -131,17 +156,33 @@ bool PDFInput::ReadBox(PDValue* value, PDBox& box) {
     return false;
   }
   if (value->Number() != 4) Diag("MediaBox: 4 values expected\n");
+  return UsableBox(value, box);
+}
+
+bool PDFInput::UsableBox(PDValue* value, PDBox& box) {
+  box = {0, 0, 0, 0};
+  value = Resolve(value);
+  if (!value || !value->Is(PDKind::Array) || value->Number() < 4) return false;
   int i = 0;
-  for (PDValue* el = value->GetFirstEl(); el && i < 4; el = el->Next(), ++i) box[static_cast<size_t>(i)] = NumberOf(Resolve(el));
+  for (PDValue* el = value->GetFirstEl(); el && i < 4; el = el->Next(), ++i) {
+    PDValue* number = Resolve(el);
+    // Only numbers count; a string or a name makes the box unusable.
+    if (!number || (!number->Is(PDKind::Integer) && !IsNumberText(number->Text()))) return false;
+    box[static_cast<size_t>(i)] = NumberOf(number);
+  }
   // A rectangle may be given by any two opposite corners.
   if (box[0] > box[2]) std::swap(box[0], box[2]);
   if (box[1] > box[3]) std::swap(box[1], box[3]);
-  return true;
+  return box[0] < box[2] && box[1] < box[3];
 }
 
 PDBox PDFInput::MediaBox(PDObject* page) {
   PDBox box{};
-  if (!ReadBox(Inherited(page, "/MediaBox"), box)) box = PDBox{};
+  if (!ReadBox(Inherited(page, "/MediaBox"), box)) {
+    // Readers show such a page on US Letter; report the same box.
+    Diag("page without a usable /MediaBox: US Letter assumed\n");
+    box = kLetterBox;
+  }
   return box;
 }
 
@@ -173,10 +214,12 @@ bool PDFInput::ReadPages(int32_t number) {
   if (number == 0) number = m_pagesRoot;
   bool top = m_walkPath.empty();
   if (top) {
-    m_walkVisited.clear();
+    m_walkVisits = 0;
     m_walkStopped = false;
   }
-  if (top && number == m_pagesRoot) {
+  bool whole = top && number == m_pagesRoot;
+  if (whole) {
+    m_pagesComplete = false;
     m_pageNumbers.clear();
     PDObject* root = GetObj(number);
     const PDValue* count = root && root->Root()->Dict() ? Resolve(root->Root()->Dict()->Get(kKeyCount)) : nullptr;
@@ -199,7 +242,12 @@ bool PDFInput::ReadPages(int32_t number) {
     SetLastError(kReadingObject);
     return false;
   }
-  m_walkVisited.insert(number);
+  if (++m_walkVisits > TreeVisitLimit()) {
+    Diag("pages tree lists more entries than the file can hold\n");
+    SetLastError(kUnexpected);
+    m_walkStopped = true;
+    return false;
+  }
   PDValue* value = object->Root();
   if (value->Is(PDKind::Array)) {
     // The target of a /Kids reference: the kids themselves.
@@ -218,11 +266,13 @@ bool PDFInput::ReadPages(int32_t number) {
     m_walkPath.push_back(number);
     ReadKids(*object);
     m_walkPath.pop_back();
+    if (whole) m_pagesComplete = true;
     return true;
   }
   if (IsPage(*object)) {
     m_pageNumbers.push_back(number);
     if (!OnPage(*object)) m_walkStopped = true;
+    if (whole) m_pagesComplete = true;
     return true;
   }
   Diag("page or pages expected\n");
@@ -231,9 +281,10 @@ bool PDFInput::ReadPages(int32_t number) {
 }
 
 bool PDFInput::EnterKid(int32_t parent, int32_t kid) {
+  // A kid that is an ancestor would be walked forever. A kid listed twice (not an
+  // ancestor) is walked twice, as every reader shows its pages twice.
   bool ancestor = kid == parent || std::find(m_walkPath.begin(), m_walkPath.end(), kid) != m_walkPath.end();
-  if (ancestor || m_walkVisited.count(kid)) {
-    // A kid met before would be walked again (or forever, when it is an ancestor).
+  if (ancestor) {
     Diag("object id recursion in /Pages object %ld\n", static_cast<long>(parent));
     return false;
   }

@@ -122,6 +122,11 @@ void PDFile::ForgetRefNum(int32_t number, int32_t table) {
   if (number >= 0 && static_cast<size_t>(number) < map.size()) map[static_cast<size_t>(number)] = 0;
 }
 
+void PDFile::ReleaseSourceTable(int32_t table) {
+  if (table <= 0 || table >= static_cast<int32_t>(m_tables.size())) return;
+  std::vector<int32_t>().swap(m_tables[static_cast<size_t>(table)]);
+}
+
 void PDFile::ClearTable() {
   if (!m_tables.empty()) m_tables[0].clear();
 }

@@ -50,6 +50,8 @@ public:
   [[nodiscard]] int32_t RefNum(int32_t number, int32_t table);
   [[nodiscard]] int32_t AddSourceTable();
   void ClearTable();
+  // Frees the memory of a source table whose input is gone; the number stays taken.
+  void ReleaseSourceTable(int32_t table);
   // Forgets the output number of one source object, so its next mention gets a new one.
   void ForgetRefNum(int32_t number, int32_t table);
   [[nodiscard]] int32_t CurrentTable() const { return m_currentTable; }

@@ -3,6 +3,7 @@
 // objects are found through the cross-reference table, so a wrong offset shows.
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <regex>
 #include <sstream>
@@ -42,6 +43,73 @@ inline std::map<int, std::string> ObjectsByXref(const std::string& pdf) {
     objects[n] = pdf.substr(at, end == std::string::npos ? std::string::npos : end + 6 - at);
   }
   return objects;
+}
+
+// "object N refers to M" for every reference (outside strings and stream data) to an
+// object the cross-reference table does not list, and for the trailer's references.
+inline std::vector<std::string> DanglingRefs(const std::string& pdf) {
+  std::map<int, std::string> objects = ObjectsByXref(pdf);
+  std::vector<std::string> dangling;
+  auto scan = [&](const std::string& who, std::string text) {
+    size_t stream = text.find("stream\r\n");
+    if (stream != std::string::npos) text.resize(stream);
+    std::string plain;
+    int depth = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+      char c = text[i];
+      if (depth > 0) {
+        if (c == '\\') ++i;
+        else if (c == '(') ++depth;
+        else if (c == ')') --depth;
+        continue;
+      }
+      if (c == '(') {
+        depth = 1;
+        plain += ' ';
+        continue;
+      }
+      plain += c;
+    }
+    std::regex ref(R"((\d+) (\d+) R\b)");
+    for (std::sregex_iterator it(plain.begin(), plain.end(), ref), end; it != end; ++it) {
+      int target = std::stoi((*it)[1]);
+      if (!objects.count(target)) dangling.push_back(who + " refers to " + std::to_string(target));
+    }
+  };
+  for (const auto& [number, text] : objects) scan("object " + std::to_string(number), text.substr(text.find("obj")));
+  size_t trailer = pdf.rfind("trailer");
+  if (trailer != std::string::npos) scan("trailer", pdf.substr(trailer));
+  return dangling;
+}
+
+// "node N: /Count C, holds H" for every written /Pages node whose /Count is not
+// the number of pages below it.
+inline std::vector<std::string> CountMismatches(const std::string& pdf) {
+  std::map<int, std::string> objects = ObjectsByXref(pdf);
+  std::vector<std::string> wrong;
+  std::map<int, int> held;
+  std::function<int(int, int)> pagesBelow = [&](int number, int depth) -> int {
+    auto object = objects.find(number);
+    if (object == objects.end() || depth > 100) return 0;
+    if (object->second.find("/Type /Pages") == std::string::npos) return 1;
+    if (held.count(number)) return held[number];
+    int sum = 0;
+    size_t kidsAt = object->second.find("/Kids [");
+    std::string list = object->second.substr(kidsAt + 7, object->second.find(']', kidsAt) - kidsAt - 7);
+    std::regex ref(R"((\d+) 0 R)");
+    for (std::sregex_iterator it(list.begin(), list.end(), ref), end; it != end; ++it)
+      sum += pagesBelow(std::stoi((*it)[1]), depth + 1);
+    held[number] = sum;
+    size_t countAt = object->second.find("/Count ");
+    int count = countAt == std::string::npos ? -1 : std::stoi(object->second.substr(countAt + 7));
+    if (count != sum)
+      wrong.push_back("node " + std::to_string(number) + ": /Count " + std::to_string(count) + ", holds " +
+                      std::to_string(sum));
+    return sum;
+  };
+  for (const auto& [number, text] : objects)
+    if (text.find("/Type /Pages") != std::string::npos) pagesBelow(number, 0);
+  return wrong;
 }
 
 // The numbers referenced in the /Kids array of an object's text.

@@ -37,5 +37,58 @@ printf 'not a pdf' >"$work/bad.bin"
 "$folian" info "$work/bad.bin" >/dev/null 2>&1
 check "info of a non-PDF exits 1" '[ $? -eq 1 ]'
 
+# A merge never destroys a file: an input named as output is refused before anything
+# is written, a failed merge leaves what -o named untouched, and no temporary file stays.
+cp "$work/a.pdf" "$work/a-before.pdf"
+"$folian" merge -o "$work/a.pdf" "$work/b.pdf" "$work/a.pdf" >/dev/null 2>"$work/err.txt"
+check "an input named as output is refused as bad usage" '[ $? -eq 2 ]'
+check "the refusal says why" 'grep -q "also an input" "$work/err.txt"'
+check "the input named as output is unchanged" 'cmp -s "$work/a.pdf" "$work/a-before.pdf"'
+ln "$work/a.pdf" "$work/a-link.pdf"
+"$folian" merge -o "$work/a-link.pdf" "$work/a.pdf" >/dev/null 2>&1
+check "an input reached through a hard link is refused too" '[ $? -eq 2 ] && cmp -s "$work/a.pdf" "$work/a-before.pdf"'
+
+printf 'keep me' >"$work/kept.pdf"
+"$folian" merge -o "$work/kept.pdf" "$work/missing1.pdf" "$work/bad.bin" >/dev/null 2>"$work/err.txt"
+check "no usable input exits 1" '[ $? -eq 1 ]'
+check "no usable input says nothing was written" 'grep -q "not written" "$work/err.txt"'
+check "no usable input leaves the target as it was" '[ "$(cat "$work/kept.pdf")" = "keep me" ]'
+"$folian" merge -o "$work/never.pdf" "$work/missing1.pdf" >/dev/null 2>&1
+check "no usable input makes no output file" '[ ! -e "$work/never.pdf" ]'
+"$folian" merge -o "$work/kept.pdf" "$work/a.pdf:2" >/dev/null 2>&1
+check "a good merge replaces the target" '[ $? -eq 0 ] && [ "$(pdfinfo "$work/kept.pdf" | awk "/^Pages:/ {print \$2}")" = 1 ]'
+check "a replaced target gets the permissions of a new file" '[ "$(stat -c %a "$work/kept.pdf")" = "$(printf "%o" $((0666 & ~0$(umask))))" ]'
+check "no temporary file is left beside the target" '[ -z "$(find "$work" -name ".*.pdf.*")" ]'
+if [ -c /dev/full ]; then
+  "$folian" merge -o /dev/full "$work/a.pdf" >/dev/null 2>&1
+  check "a device that cannot take the output makes the merge fail" '[ $? -eq 1 ]'
+  check "the device named as output is still there" '[ -c /dev/full ]'
+fi
+
+# folian info goes by the pages the tree holds, whatever its root /Count claims.
+python3 - "$work/lying.pdf" <<'PY'
+import sys
+bodies = [b"<< /Type /Catalog /Pages 2 0 R >>",
+          b"<< /Type /Pages /Kids [3 0 R 4 0 R 5 0 R] /Count 1000000000 /MediaBox [0 0 300 400] >>"]
+bodies += [b"<< /Type /Page /Parent 2 0 R >>"] * 3
+pdf, offsets = b"%PDF-1.4\n", []
+for i, body in enumerate(bodies):
+    offsets.append(len(pdf))
+    pdf += b"%d 0 obj\n%s\nendobj\n" % (i + 1, body)
+xref = len(pdf)
+pdf += b"xref\n0 %d\n0000000000 65535 f \n" % (len(bodies) + 1)
+pdf += b"".join(b"%010d 00000 n \n" % o for o in offsets)
+pdf += b"trailer\n<< /Size %d /Root 1 0 R >>\nstartxref\n%d\n%%%%EOF\n" % (len(bodies) + 1, xref)
+open(sys.argv[1], "wb").write(pdf)
+PY
+"$folian" info "$work/lying.pdf" >"$work/info.txt" 2>"$work/err.txt"
+check "info of a file with a lying count exits 0" '[ $? -eq 0 ]'
+check "info counts the pages the tree holds" 'grep -q "^Pages:    3$" "$work/info.txt"'
+check "info lists each of them" '[ "$(grep -c "media \[0 0 300 400\]" "$work/info.txt")" = 3 ]'
+check "info warns about the claim" 'grep -q "claims 1000000000 pages but holds 3" "$work/err.txt"'
+"$folian" merge -o "$work/lying-merged.pdf" "$work/lying.pdf" >/dev/null 2>&1
+check "merge takes the pages the tree holds" '[ $? -eq 0 ] && [ "$(pdfinfo "$work/lying-merged.pdf" | awk "/^Pages:/ {print \$2}")" = 3 ]'
+mv "$work/lying.pdf" "$work/lying.bad"
+
 if [ $fail -eq 0 ]; then echo "folian cli: ok"; fi
 exit $fail

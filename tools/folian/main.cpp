@@ -3,6 +3,7 @@
 //   folian merge -o OUT IN[:FIRST-LAST]...   join page ranges of files into OUT
 //   folian info FILE                         version, pages, boxes, rotation, info entries
 //   folian sample OUT [PAGES]                write a sample document
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -62,6 +63,53 @@ bool ParseSource(const std::string& arg, Source& source) {
   return source.first >= 1 && (source.last == 0 || source.last >= source.first);
 }
 
+// Where a merge writes: a temporary file beside the target, renamed over it only
+// when the document was closed successfully, so that a failed merge leaves
+// whatever the target was untouched. A target that exists and is no regular file
+// (a device, a pipe) is written directly and never removed.
+struct OutputFile {
+  std::string target;  // what -o named, with links resolved
+  std::string writing; // the path the document is written to
+  bool direct = false;
+
+  bool Prepare(const std::string& named) {
+    target = named;
+    struct stat info{};
+    if (stat(named.c_str(), &info) == 0) {
+      if (!S_ISREG(info.st_mode)) {
+        writing = named;
+        direct = true;
+        return true;
+      }
+      if (char* real = realpath(named.c_str(), nullptr)) {
+        target = real;
+        std::free(real);
+      }
+    }
+    size_t slash = target.rfind('/');
+    std::string dir = slash == std::string::npos ? "." : target.substr(0, slash + 1);
+    std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
+    std::string pattern = dir + (slash == std::string::npos ? "/." : ".") + base + ".XXXXXX";
+    std::vector<char> name(pattern.begin(), pattern.end());
+    name.push_back('\0');
+    int fd = mkstemp(name.data());
+    if (fd < 0) return false;
+    // The finished file gets the permissions a newly created file would get.
+    mode_t mask = umask(0);
+    umask(mask);
+    fchmod(fd, 0666 & ~mask);
+    close(fd);
+    writing = name.data();
+    return true;
+  }
+  bool Commit() { return direct || std::rename(writing.c_str(), target.c_str()) == 0; }
+  void Discard() {
+    if (!direct) unlink(writing.c_str());
+  }
+};
+
+bool SameFile(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
+
 int Merge(int argc, char** argv) {
   std::string out;
   std::vector<Source> sources;
@@ -80,10 +128,28 @@ int Merge(int argc, char** argv) {
   }
   if (out.empty() || sources.empty()) return Usage();
 
+  // Writing over an input would destroy it while it is being read.
+  struct stat target{};
+  if (stat(out.c_str(), &target) == 0 && S_ISREG(target.st_mode)) {
+    for (const Source& source : sources) {
+      struct stat input{};
+      if (stat(source.path.c_str(), &input) == 0 && SameFile(input, target)) {
+        std::fprintf(stderr, "folian: %s is also an input (%s); nothing written\n", out.c_str(), source.path.c_str());
+        return 2;
+      }
+    }
+  }
+
+  OutputFile output;
+  if (!output.Prepare(out)) {
+    std::fprintf(stderr, "folian: cannot create %s: %s\n", out.c_str(), std::strerror(errno));
+    return 1;
+  }
   int32_t error = 0;
-  FLHANDLE doc = PDocNew(out.c_str(), 0, 0, &error);
+  FLHANDLE doc = PDocNew(output.writing.c_str(), 0, 0, &error);
   if (!doc) {
     std::fprintf(stderr, "folian: cannot create %s: %s\n", out.c_str(), Describe(error));
+    output.Discard();
     return 1;
   }
   bool progress = isatty(STDERR_FILENO) && sources.size() >= 20;
@@ -102,9 +168,16 @@ int Merge(int argc, char** argv) {
   if (progress) std::fprintf(stderr, "\n");
   int pages = PDocNumPages(doc);
   int32_t closed = PDocRelease(doc);
-  if (closed != 0) {
-    std::fprintf(stderr, "folian: writing %s failed: %s\n", out.c_str(), Describe(closed));
-    std::remove(out.c_str());
+  if (pages == 0) {
+    // Not one input could be used: an empty document would only hide that.
+    output.Discard();
+    std::fprintf(stderr, "folian: no input could be used; %s not written\n", out.c_str());
+    return 1;
+  }
+  if (closed != 0 || !output.Commit()) {
+    std::fprintf(stderr, "folian: writing %s failed: %s\n", out.c_str(),
+                 closed != 0 ? Describe(closed) : std::strerror(errno));
+    output.Discard();
     return 1;
   }
   std::printf("wrote %s (%d pages)\n", out.c_str(), pages);
@@ -130,22 +203,35 @@ int Info(const char* path) {
     if (IDocGetInfoAttr(input, key, &value) == 0 && value)
       std::printf("%-9s %s\n", (std::string(key) + ":").c_str(), TakeString(value).c_str());
   }
-  int32_t pages = IDocNumPages(input);
-  std::printf("Pages:    %d\n", pages);
+  // The root's /Count is only a claim: the pages are what the tree really holds.
+  int32_t claimed = IDocNumPages(input);
+  std::vector<std::string> lines;
   int status = 0;
-  for (int32_t page = 1; page <= pages; ++page) {
+  for (int32_t page = 1;; ++page) {
     int32_t code = IDocAcquirePage(input, page);
+    // Past the last page the lookup fails: that ends the list. Any other failure,
+    // or a tree that yields no page at all for a structural reason, is reported.
+    bool end = code == FL_ERR_NO_SUCH_PAGE || (code == FL_ERR_UNEXPECTED && page > 1);
     if (code != 0) {
-      std::fprintf(stderr, "folian: page %d: %s (%d)\n", page, Describe(code), code);
-      status = 1;
+      if (!end) {
+        std::fprintf(stderr, "folian: page %d: %s (%d)\n", page, Describe(code), code);
+        status = 1;
+      }
       break;
     }
     float m[4], v[4];
     IDocMediaBox(input, &m[0], &m[1], &m[2], &m[3]);
     IDocPageBox(input, &v[0], &v[1], &v[2], &v[3]);
-    std::printf("Page %d: media [%g %g %g %g] visible [%g %g %g %g] rotate %d\n", page, m[0], m[1], m[2], m[3], v[0],
-                v[1], v[2], v[3], IDocPageRotate(input));
+    char line[200];
+    std::snprintf(line, sizeof line, "Page %d: media [%g %g %g %g] visible [%g %g %g %g] rotate %d\n", page, m[0], m[1],
+                  m[2], m[3], v[0], v[1], v[2], v[3], IDocPageRotate(input));
+    lines.push_back(line);
   }
+  auto pages = static_cast<int32_t>(lines.size());
+  if (pages != claimed)
+    std::fprintf(stderr, "folian: %s: the pages tree claims %d pages but holds %d\n", path, claimed, pages);
+  std::printf("Pages:    %d\n", pages);
+  for (const std::string& line : lines) std::fputs(line.c_str(), stdout);
   IDocClose(input);
   return status;
 }

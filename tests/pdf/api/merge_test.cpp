@@ -70,7 +70,23 @@ bool QpdfAccepts(const std::string& path) {
   std::string out;
   bool ok = RunCommand("qpdf --check " + path + " 2>&1", &out) == 0;
   if (!ok) ADD_FAILURE() << out;
+  // A warning (a page listed twice, a broken count) is a fault of the output too.
+  if (out.find("WARNING") != std::string::npos) {
+    ADD_FAILURE() << out;
+    return false;
+  }
   return ok;
+}
+
+std::string PdfInfo(const std::string& path, const std::string& options = "") {
+  std::string out;
+  RunCommand("pdfinfo " + options + " " + path + " 2>&1", &out);
+  return out;
+}
+
+// A page of the tree files below: its content names its label and selects /F1.
+std::string LabelledContent(const std::string& label) {
+  return Stream("", "% " + label + "\nBT /F1 12 Tf 10 10 Td (" + label + ") Tj ET");
 }
 
 }  // namespace
@@ -160,6 +176,8 @@ TEST(Merge, destinationDoesNotPullOtherPagesIn) {
                               Stream("", "% second (not wanted)\n0 0 m 1 1 l S")});
   std::string merged = MergeInto("merge-dest.pdf", {{Save("m-dest.pdf", pdf), 1, 1}});
   EXPECT_EQ(merged.find("not wanted"), std::string::npos);
+  EXPECT_NE(merged.find("/Dest [ null /Fit ]"), std::string::npos) << "the page not copied is no object to point at";
+  EXPECT_EQ(DanglingRefs(merged), std::vector<std::string>{});
   EXPECT_EQ(PageLabels(merged), (std::vector<std::string>{"first"}));
   EXPECT_TRUE(QpdfAccepts(OutputPath("merge-dest.pdf")));
 }
@@ -202,7 +220,9 @@ TEST(Merge, loopingPagesTreeFailsWithoutHanging) {
                               Stream("", "% looped\n0 0 m 1 1 l S")});
   std::vector<int32_t> codes;
   std::string merged = MergeInto("merge-loop.pdf", {{Save("m-loop.bad", pdf), 1, 0}}, &codes);
-  EXPECT_NE(codes.at(0), 0);
+  // The loop is skipped with a warning; the page the tree holds is used.
+  EXPECT_EQ(codes.at(0), 0);
+  EXPECT_EQ(PageLabels(merged), (std::vector<std::string>{"looped"}));
   EXPECT_TRUE(QpdfAccepts(OutputPath("merge-loop.pdf")));
 }
 
@@ -214,4 +234,155 @@ TEST(Merge, emptyStreamStaysAStream) {
   std::string merged = MergeInto("merge-empty-stream.pdf", {{Save("m-empty-stream.pdf", pdf), 1, 0}});
   EXPECT_NE(merged.find("/Length 0\r\n>>\r\nstream\r\n\r\nendstream"), std::string::npos) << merged;
   EXPECT_TRUE(QpdfAccepts(OutputPath("merge-empty-stream.pdf")));
+}
+
+// Resources and boxes given on the /Pages nodes above the pages, directly and by
+// reference, go with the pages: every object they refer to is written.
+TEST(Merge, inheritedEntriesOfPagesNodesAreWrittenWithTheirObjects) {
+  std::string pdf = BuildPdf({"<< /Type /Catalog /Pages 2 0 R >>",
+                              // 2: root with direct resources and a media box by reference
+                              "<< /Type /Pages /Kids [3 0 R 4 0 R] /Count 3 /MediaBox 9 0 R"
+                              " /Resources << /Font << /F1 7 0 R >> /ProcSet [/PDF /Text] >> >>",
+                              "<< /Type /Page /Parent 2 0 R /Contents 5 0 R >>",
+                              // 4: inner node with resources and a crop box by reference
+                              "<< /Type /Pages /Parent 2 0 R /Kids [10 0 R 11 0 R] /Count 2 /Resources 12 0 R"
+                              " /CropBox 14 0 R >>",
+                              LabelledContent("root page"),
+                              LabelledContent("inner 1"),
+                              "<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica /Encoding 8 0 R >>",
+                              "<< /Type /Encoding /BaseEncoding /WinAnsiEncoding >>",
+                              "[0 0 300 400]",
+                              "<< /Type /Page /Parent 4 0 R /Contents 6 0 R >>",
+                              "<< /Type /Page /Parent 4 0 R /Contents 15 0 R >>",
+                              "<< /Font << /F1 13 0 R >> >>",
+                              "<< /Type /Font /Subtype /Type1 /BaseFont /Courier >>",
+                              "[10 10 290 390]",
+                              LabelledContent("inner 2")});
+  std::string path = Save("m-inherited.pdf", pdf);
+  struct Case {
+    const char* name;
+    int first, last;
+    std::vector<std::string> labels;
+  } const cases[] = {
+      {"merge-inherited-all.pdf", 1, 0, {"root page", "inner 1", "inner 2"}},
+      {"merge-inherited-inner.pdf", 2, 3, {"inner 1", "inner 2"}},
+      {"merge-inherited-last.pdf", 3, 3, {"inner 2"}},
+  };
+  for (const Case& c : cases) {
+    std::string merged = MergeInto(c.name, {{path, c.first, c.last}});
+    EXPECT_EQ(PageLabels(merged), c.labels) << c.name;
+    EXPECT_EQ(DanglingRefs(merged), std::vector<std::string>{}) << c.name;
+    EXPECT_EQ(CountMismatches(merged), std::vector<std::string>{}) << c.name;
+    EXPECT_EQ(merged.find("/Courier") != std::string::npos, c.first > 1 || c.last != 1) << c.name;
+    EXPECT_NE(merged.find("/WinAnsiEncoding"), std::string::npos) << c.name << ": the root's font and its encoding";
+    EXPECT_TRUE(QpdfAccepts(OutputPath(c.name))) << c.name;
+    std::string info = PdfInfo(OutputPath(c.name), "-box -f 1 -l 3");
+    EXPECT_NE(info.find("Page    1 MediaBox:      0.00     0.00   300.00   400.00"), std::string::npos) << info;
+    EXPECT_NE(info.find("CropBox:      10.00    10.00   290.00   390.00"), std::string::npos) << info;
+    EXPECT_EQ(info.find("rror"), std::string::npos) << info;
+  }
+}
+
+// Each input numbers its objects in a table of its own: copying again from the
+// current input after merging another file must not mix the two up.
+TEST(Merge, currentInputAndMergedFilesKeepTheirOwnNumbers) {
+  std::string a = Save("m-mixed-a.pdf", PagesFile(3, "a"));
+  std::string b = Save("m-mixed-b.pdf", PagesFile(2, "b"));
+  FLHANDLE doc = PDocNew(OutputPath("merge-mixed.pdf").c_str(), 0, 0, nullptr);
+  ASSERT_EQ(PDocInputOpen(doc, a.c_str()), 0);
+  EXPECT_EQ(PDocInputCopyPages(doc, 1, 1), 0);
+  EXPECT_EQ(PDocMerge(doc, b.c_str(), 1, 0), 0);
+  EXPECT_EQ(PDocInputCopyPages(doc, 2, 3), 0);
+  EXPECT_EQ(PDocMerge(doc, b.c_str(), 2, 2), 0);
+  EXPECT_EQ(PDocInputCopyPages(doc, 1, 1), 0);
+  ASSERT_EQ(PDocRelease(doc), 0);
+  std::string merged = ReadFile(OutputPath("merge-mixed.pdf"));
+  EXPECT_EQ(PageLabels(merged), (std::vector<std::string>{"a 1", "b 1", "b 2", "a 2", "a 3", "b 2", "a 1"}));
+  EXPECT_EQ(DanglingRefs(merged), std::vector<std::string>{});
+  EXPECT_TRUE(QpdfAccepts(OutputPath("merge-mixed.pdf")));
+}
+
+// Damaged trees: what every reader shows is what the merge copies, and a file
+// whose pages were used is a success.
+TEST(Merge, damagedTreesGiveThePagesReadersShow) {
+  auto file = [](const std::string& rootKids, const std::string& count, const std::string& extra = "") {
+    return BuildPdf({"<< /Type /Catalog /Pages 2 0 R >>",
+                     "<< /Type /Pages /Kids [" + rootKids + "] /Count " + count + extra + " >>",
+                     "<< /Type /Page /Parent 2 0 R /Contents 6 0 R >>",
+                     "<< /Type /Page /Parent 2 0 R /Contents 7 0 R >>",
+                     "<< /Type /Page /Parent 2 0 R /Contents 8 0 R >>",
+                     Stream("", "% a 1\n0 0 m 1 1 l S"),
+                     Stream("", "% a 2\n0 0 m 1 1 l S"),
+                     Stream("", "% a 3\n0 0 m 1 1 l S")});
+  };
+  struct Case {
+    const char* name;
+    std::string pdf;
+    std::vector<std::string> labels;
+  } const cases[] = {
+      {"dup-kid", file("3 0 R 4 0 R 3 0 R", "3"), {"a 1", "a 2", "a 1"}},
+      {"missing-kid", file("3 0 R 40 0 R 4 0 R", "3"), {"a 1", "a 2"}},
+      {"kid-not-a-reference", file("3 0 R 17 4 0 R", "3"), {"a 1", "a 2"}},
+      {"count-too-high", file("3 0 R 4 0 R 5 0 R", "1000000000"), {"a 1", "a 2", "a 3"}},
+      {"count-zero", file("3 0 R 4 0 R 5 0 R", "0"), {"a 1", "a 2", "a 3"}},
+      {"count-negative", file("3 0 R 4 0 R 5 0 R", "-4"), {"a 1", "a 2", "a 3"}},
+      // Three entries, but not /Type, /Kids and /Count: the root is kept with its box.
+      {"root-with-box", BuildPdf({"<< /Type /Catalog /Pages 2 0 R >>",
+                                  "<< /Kids [3 0 R] /Count 1 /MediaBox [0 0 300 400] >>",
+                                  "<< /Type /Page /Parent 2 0 R /Contents 4 0 R >>",
+                                  Stream("", "% a 1\n0 0 m 1 1 l S")}),
+       {"a 1"}},
+  };
+  for (const Case& c : cases) {
+    std::string name = std::string("merge-damaged-") + c.name + ".pdf";
+    std::vector<int32_t> codes;
+    std::string merged = MergeInto(name, {{Save(std::string("m-") + c.name + ".bad", c.pdf), 1, 0}}, &codes);
+    EXPECT_EQ(codes, std::vector<int32_t>{0}) << c.name;
+    EXPECT_EQ(PageLabels(merged), c.labels) << c.name;
+    EXPECT_EQ(DanglingRefs(merged), std::vector<std::string>{}) << c.name;
+    EXPECT_EQ(CountMismatches(merged), std::vector<std::string>{}) << c.name;
+    EXPECT_TRUE(QpdfAccepts(OutputPath(name))) << c.name;
+    // Every count in the written tree matches what it holds.
+    std::string info = PdfInfo(OutputPath(name));
+    EXPECT_NE(info.find("Pages:           " + std::to_string(c.labels.size())), std::string::npos) << c.name << info;
+  }
+  std::string info = PdfInfo(OutputPath("merge-damaged-root-with-box.pdf"));
+  EXPECT_NE(info.find("300 x 400 pts"), std::string::npos) << info;
+}
+
+// References to objects the input does not have are written as null, whatever
+// their number; nothing is allocated by such a number.
+TEST(Merge, referencesToMissingObjectsBecomeNull) {
+  std::string pdf = BuildPdf({"<< /Type /Catalog /Pages 2 0 R >>",
+                              "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
+                              "<< /Type /Page /Parent 2 0 R /Contents 4 0 R /X 2147483646 0 R /Y [5 0 R 99 0 R]"
+                              " /Z << /W 1999999 0 R >> /P 2 0 R >>",
+                              Stream("", "% huge\n0 0 m 1 1 l S"),
+                              "<< /Kept true /Back 3 0 R /Gone 1000001 0 R >>"});
+  std::string merged = MergeInto("merge-missing-objects.pdf", {{Save("m-missing-objects.bad", pdf), 1, 0}});
+  EXPECT_EQ(PageLabels(merged), (std::vector<std::string>{"huge"}));
+  EXPECT_NE(merged.find("/X null"), std::string::npos) << merged;
+  EXPECT_NE(merged.find("/Kept true"), std::string::npos);
+  EXPECT_NE(merged.find("/P null"), std::string::npos) << "the input's /Pages node is not carried as an object";
+  EXPECT_EQ(DanglingRefs(merged), std::vector<std::string>{});
+  EXPECT_TRUE(QpdfAccepts(OutputPath("merge-missing-objects.pdf")));
+}
+
+// A page without any usable media box gets the US Letter box readers assume.
+TEST(Merge, pageWithoutUsableMediaBoxGetsLetter) {
+  for (const char* box : {"", "/MediaBox [0 0 200]", "/MediaBox [(a) (b) (c) (d)]", "/MediaBox 9 0 R"}) {
+    std::string pdf = BuildPdf({"<< /Type /Catalog /Pages 2 0 R >>",
+                                "<< /Type /Pages /Kids [3 0 R] /Count 1 /Rotate 0 >>",
+                                std::string("<< /Type /Page /Parent 2 0 R /Contents 4 0 R ") + box + " >>",
+                                Stream("", "% boxless\n0 0 m 1 1 l S")});
+    std::string merged = MergeInto("merge-no-box.pdf", {{Save("m-no-box.bad", pdf), 1, 0}});
+    EXPECT_NE(merged.find("/MediaBox [ 0 0 612 792 ]"), std::string::npos) << box;
+    EXPECT_EQ(DanglingRefs(merged), std::vector<std::string>{}) << box;
+    FLHANDLE input = IDocOpen(Save("m-no-box.bad", pdf).c_str(), nullptr);
+    ASSERT_EQ(IDocAcquirePage(input, 1), 0);
+    float l = -1, b = -1, r = -1, t = -1;
+    EXPECT_EQ(IDocMediaBox(input, &l, &b, &r, &t), 0);
+    EXPECT_EQ((std::vector<float>{l, b, r, t}), (std::vector<float>{0, 0, 612, 792})) << box;
+    IDocClose(input);
+  }
 }

@@ -203,6 +203,32 @@ TEST_F(OutDocTest, informationEntriesFollowTheCallersRules) {
   EXPECT_EQ(info.find("/CreationDate"), std::string::npos);
 }
 
+TEST_F(OutDocTest, informationValuesAreRawOnlyWhenOneCompleteToken) {
+  struct Case {
+    const char* key;
+    const char* given;
+    const char* written;
+  } const cases[] = {
+      {"/Title", "(Draft) Report", "/Title (\\(Draft\\) Report)"},
+      {"/Subject", "(a (nested) string)", "/Subject (a (nested) string)"},
+      {"/Author", "(escaped \\) paren)", "/Author (escaped \\) paren)"},
+      {"/Keywords", "(unbalanced", "/Keywords (\\(unbalanced)"},
+      {"/Creator", "/Two Names", "/Creator (/Two Names)"},
+      {"/Custom", "/One#20Name", "/Custom /One#20Name"},
+      {"/Other", "(a) (b)", "/Other (\\(a\\) \\(b\\))"},
+  };
+  std::string pdf = WriteDocument("info-tokens.pdf", 1, [&](PDOutDoc& doc) {
+    for (const Case& c : cases) doc.SetAttr(c.key, c.given);
+  });
+  auto objects = ObjectsByXref(pdf);
+  std::string info = objects.at(IntAfter(pdf.substr(pdf.rfind("trailer")), "/Info"));
+  for (const Case& c : cases) EXPECT_NE(info.find(c.written), std::string::npos) << c.given << "\n" << info;
+  std::string title;
+  RunCommand("pdfinfo " + OutputPath("info-tokens.pdf") + " 2>&1", &title);
+  EXPECT_NE(title.find("Title:           (Draft) Report"), std::string::npos) << title;
+  EXPECT_EQ(title.find("Syntax Error"), std::string::npos) << title;
+}
+
 TEST_F(OutDocTest, producerTextDependsOnTheAttachedInput) {
   auto producerOf = [](const char* inputProducer) {
     PDOutDoc doc;

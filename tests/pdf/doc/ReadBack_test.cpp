@@ -15,8 +15,10 @@ namespace {
 std::string PageContent(int page) {
   std::string text;
   for (int line = 0; line < 40; ++line)
-    text += "BT /F1 10 Tf 72 " + std::to_string(700 - 12 * line) + " Td (page " + std::to_string(page) + " line " +
-            std::to_string(line) + ") Tj ET\n";
+    // Line art only: the document has no font, so its content selects none.
+    text += "72 " + std::to_string(700 - 12 * line) + " m " + std::to_string(100 + page) + " " +
+            std::to_string(700 - 12 * line) + " l S % page " + std::to_string(page) + " line " + std::to_string(line) +
+            "\n";
   return text;
 }
 

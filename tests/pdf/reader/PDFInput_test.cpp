@@ -219,7 +219,6 @@ TEST(PDFInput, pagesTreeCyclesAreSkipped) {
   } const cases[] = {
       {"kid is the node itself", "[3 0 R 4 0 R]"},
       {"kid is the root further up", "[4 0 R 2 0 R]"},
-      {"kid is met twice", "[4 0 R 4 0 R]"},
   };
   for (const Case& c : cases) {
     PdfBuilder pdf;
@@ -238,6 +237,124 @@ TEST(PDFInput, pagesTreeCyclesAreSkipped) {
     testing::internal::CaptureStderr();
     for (int i = 0; i < 5; ++i) input.FindPage(i);
     testing::internal::GetCapturedStderr();
+  }
+}
+
+// A kid listed twice is no loop: readers show its page twice, and so does the
+// reader here.
+TEST(PDFInput, kidListedTwiceIsReadTwice) {
+  PdfBuilder pdf;
+  pdf.Obj(1, "<< /Type /Catalog /Pages 2 0 R >>")
+      .Obj(2, "<< /Type /Pages /Kids [3 0 R] /Count 3 >>")
+      .Obj(3, "<< /Type /Pages /Parent 2 0 R /Count 3 /Kids [4 0 R 5 0 R 4 0 R] >>")
+      .Obj(4, "<< /Type /Page /Parent 3 0 R >>")
+      .Obj(5, "<< /Type /Page /Parent 3 0 R >>")
+      .Xref("/Size 6 /Root 1 0 R");
+  PDFInput input;
+  ASSERT_TRUE(OpenQuietly(input, pdf.Bytes()));
+  ASSERT_TRUE(input.ReadPages());
+  EXPECT_EQ(input.PageNumbers(), (std::vector<int32_t>{4, 5, 4}));
+  for (int32_t i : {0, 1, 2}) EXPECT_EQ(input.FindPage(i)->Number(), (std::vector<int32_t>{4, 5, 4})[i]);
+}
+
+// Page lookup follows the counts of every kid before the one holding the page: an
+// empty /Pages node first must not shift the pages by position.
+TEST(PDFInput, findPageFollowsTheCountsPastAnEmptyNode) {
+  PdfBuilder pdf;
+  pdf.Obj(1, "<< /Type /Catalog /Pages 2 0 R >>")
+      .Obj(2, "<< /Type /Pages /Kids [3 0 R 4 0 R 5 0 R] /Count 3 >>")
+      .Obj(3, "<< /Type /Pages /Parent 2 0 R /Kids [] /Count 0 >>")
+      .Obj(4, "<< /Type /Page /Parent 2 0 R >>")
+      .Obj(5, "<< /Type /Pages /Parent 2 0 R /Kids [6 0 R 7 0 R] /Count 2 >>")
+      .Obj(6, "<< /Type /Page /Parent 5 0 R >>")
+      .Obj(7, "<< /Type /Page /Parent 5 0 R >>")
+      .Xref("/Size 8 /Root 1 0 R");
+  PDFInput input;
+  ASSERT_TRUE(OpenQuietly(input, pdf.Bytes()));
+  std::vector<int32_t> found;
+  for (int32_t i = 0; i < 3; ++i) found.push_back(input.FindPage(i) ? input.FindPage(i)->Number() : 0);
+  EXPECT_EQ(found, (std::vector<int32_t>{4, 6, 7}));
+  EXPECT_EQ(input.FindPage(3), nullptr);
+}
+
+// A root /Count that lies: lookups and the page total go by the pages the tree holds.
+TEST(PDFInput, lyingRootCountGivesThePagesTheTreeHolds) {
+  for (const char* count : {"1000000000", "0", "-3"}) {
+    PdfBuilder pdf;
+    pdf.Obj(1, "<< /Type /Catalog /Pages 2 0 R >>")
+        .Obj(2, std::string("<< /Type /Pages /Kids [3 0 R 4 0 R 5 0 R] /Count ") + count + " >>")
+        .Obj(3, "<< /Type /Page /Parent 2 0 R >>")
+        .Obj(4, "<< /Type /Page /Parent 2 0 R >>")
+        .Obj(5, "<< /Type /Page /Parent 2 0 R >>")
+        .Xref("/Size 6 /Root 1 0 R");
+    PDFInput input;
+    ASSERT_TRUE(OpenQuietly(input, pdf.Bytes()));
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(input.PagesHeld(), 3) << count;
+    for (int32_t i = 0; i < 3; ++i) EXPECT_NE(input.FindPage(i), nullptr) << count << " page " << i;
+    EXPECT_EQ(input.FindPage(3), nullptr) << count;
+    testing::internal::GetCapturedStderr();
+  }
+}
+
+// A page without a usable media box reads as US Letter, with a warning.
+TEST(PDFInput, unusableMediaBoxGivesLetter) {
+  for (const char* box : {"", "/MediaBox [0 0 200]", "/MediaBox [(0) (0) (200) (300)]", "/MediaBox [0 0 0 0]",
+                          "/MediaBox /Letter", "/MediaBox 9 0 R"}) {
+    PdfBuilder pdf;
+    pdf.Obj(1, "<< /Type /Catalog /Pages 2 0 R >>")
+        .Obj(2, "<< /Type /Pages /Kids [3 0 R] /Count 1 >>")
+        .Obj(3, std::string("<< /Type /Page /Parent 2 0 R ") + box + " >>")
+        .Xref("/Size 4 /Root 1 0 R");
+    PDFInput input;
+    ASSERT_TRUE(OpenQuietly(input, pdf.Bytes()));
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(input.MediaBox(input.FindPage(0)), (PDBox{0, 0, 612, 792})) << box;
+    EXPECT_EQ(input.VisibleBox(input.FindPage(0)), (PDBox{0, 0, 612, 792})) << box;
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("US Letter assumed"), std::string::npos) << box;
+  }
+}
+
+// Every reader path with each line end: comments, the end of line after "stream"
+// (also with a blank before it), "startxref", the xref keyword and entry lines.
+TEST(PDFInput, lineEndsOfEveryKindAreRead) {
+  const std::string data = "0 0 m\n10 10 l S";  // bytes of the stream, kept exactly
+  for (const std::string eol : {"\n", "\r", "\r\n"}) {
+    for (const std::string afterStream : {std::string(""), std::string(" ")}) {
+      std::string pdf = "%PDF-1.4" + eol + "%\xE2\xE3\xCF\xD3" + eol;
+      std::vector<size_t> offsets;
+      auto obj = [&](const std::string& body) {
+        offsets.push_back(pdf.size());
+        pdf += std::to_string(offsets.size()) + " 0 obj" + eol + "% a comment" + eol + body + eol + "endobj" + eol;
+      };
+      obj("<< /Type /Catalog /Pages 2 0 R >>");
+      obj("<< /Type /Pages % comment inside" + eol + "/Kids [3 0 R] /Count 1 >>");
+      obj("<< /Type /Page /Parent 2 0 R /MediaBox [0 0 100 100] /Contents 4 0 R >>");
+      obj("<< /Length " + std::to_string(data.size()) + " >>" + eol + "stream" + afterStream + eol + data + eol + "endstream");
+      size_t xref = pdf.size();
+      // Entry lines are 20 bytes: a blank before a one-byte line end.
+      std::string entryEnd = eol.size() == 2 ? eol : " " + eol;
+      pdf += "xref" + eol + "0 5" + eol + "0000000000 65535 f" + entryEnd;
+      char line[32];
+      for (size_t offset : offsets) {
+        std::snprintf(line, sizeof line, "%010zu 00000 n", offset);
+        pdf += line + entryEnd;
+      }
+      pdf += "trailer" + eol + "<< /Size 5 /Root 1 0 R >>" + eol + "startxref" + eol + std::to_string(xref) + eol +
+             "%%EOF" + eol;
+      std::string what = (eol == "\n" ? "LF" : eol == "\r" ? "CR" : "CRLF") + std::string(afterStream.empty() ? "" : " blank");
+      PDFInput input;
+      std::string messages;
+      ASSERT_TRUE(OpenQuietly(input, pdf, &messages)) << what << messages;
+      EXPECT_EQ(messages, "") << what;
+      ASSERT_EQ(input.PageCount(), 1) << what;
+      PDObject* page = input.FindPage(0);
+      ASSERT_NE(page, nullptr) << what;
+      EXPECT_EQ(input.MediaBox(page), (PDBox{0, 0, 100, 100})) << what;
+      ByteString content;
+      ASSERT_TRUE(input.StreamData(4, content)) << what;
+      EXPECT_EQ(std::string(content.data(), static_cast<size_t>(content.length())), data) << what;
+    }
   }
 }
 
@@ -285,9 +402,11 @@ TEST(PDFInput, rotationMustBeAnInteger) {
   ASSERT_TRUE(OpenQuietly(input, pdf.Bytes()));
   testing::internal::CaptureStderr();
   EXPECT_EQ(input.Rotation(input.FindPage(0)), 0);
-  EXPECT_EQ(input.MediaBox(input.FindPage(0)), (PDBox{0, 0, 5, 0}));
+  // Three numbers are no box: the page reads as US Letter.
+  EXPECT_EQ(input.MediaBox(input.FindPage(0)), (PDBox{0, 0, 612, 792}));
   EXPECT_EQ(testing::internal::GetCapturedStderr(),
-            "unexpected value for /Rotate attribute\nMediaBox: 4 values expected\n");
+            "unexpected value for /Rotate attribute\nMediaBox: 4 values expected\n"
+            "page without a usable /MediaBox: US Letter assumed\n");
 }
 
 TEST(PDFInput, indirectLengthStreamAndTrailerEntries) {
