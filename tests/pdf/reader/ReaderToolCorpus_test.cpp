@@ -326,10 +326,12 @@ TEST_F(ReaderToolCorpus, encryptedFilesOpenOnlyWithoutAPassword) {
   } const cases[] = {
       {"enc-empty-40.pdf", "--allow-weak-crypto --encrypt '' owner 40 --", true},
       {"enc-empty-256-r5.pdf", "--encrypt '' owner 256 --force-R5 --", true},
-      {"enc-user-40.pdf", "--allow-weak-crypto --encrypt user owner 40 --", false},
-      {"enc-user-128.pdf", "--encrypt user owner 128 --use-aes=y --", false},
-      {"enc-user-256.pdf", "--encrypt user owner 256 --", false},
+      {"enc-user-40.locked", "--allow-weak-crypto --encrypt user owner 40 --", false},
+      {"enc-user-128.locked", "--encrypt user owner 128 --use-aes=y --", false},
+      {"enc-user-256.locked", "--encrypt user owner 256 --", false},
   };
+  // Files that need a password are not named .pdf: every PDF left in the test
+  // output must pass qpdf --check, which cannot open them.
   for (const Case& c : cases) {
     std::string path = s_dir + "/" + c.name;
     std::system(("qpdf " + std::string(c.options) + " " + Quote(source) + " " + Quote(path) + " 2>/dev/null").c_str());
