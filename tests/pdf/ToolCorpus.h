@@ -2,7 +2,7 @@
 // Files that tools nobody here wrote make out of one source PDF at test time:
 // object streams and cross-reference streams (qpdf, with and without
 // linearization), files encrypted with an empty user password (RC4 40 and 128,
-// AES-128, AES-256), a file whose offsets are all shifted, cairo's output, and the
+// AES-128 with and without encrypted metadata, AES-256), a file whose offsets are all shifted, cairo's output, and the
 // PDFs found under /usr/share/doc. A tool that is missing leaves its files out.
 #include <filesystem>
 #include <string>
@@ -36,6 +36,8 @@ inline std::vector<ToolFile> MakeModernCorpus(const std::string& dir, const std:
                                "/qpdf-aes-128.pdf");
   made("qpdf-aes-256.pdf",
        qpdf + "--object-streams=generate --encrypt '' owner 256 -- " + in + " " + dir + "/qpdf-aes-256.pdf");
+  made("qpdf-aes-128-clear-metadata.pdf", qpdf + "--encrypt '' owner 128 --use-aes=y --cleartext-metadata -- " + in +
+                                              " " + dir + "/qpdf-aes-128-clear-metadata.pdf");
   made("cairo.pdf", "pdftocairo -pdf " + in + " " + dir + "/cairo.pdf");
 
   // Every offset of a classic table a few bytes off, as when a file passes
