@@ -306,6 +306,12 @@ PDObjectStream* PDFInput::ObjectStreamFor(int32_t number) {
     }
   } else {
     Diag("object stream %d unreadable\n", number);
+    // Its offset is wrong: the table is damaged, as for a plain object.
+    m_streamsLoading.erase(number);
+    if (!m_repaired && m_added.empty() && Repair(kBadTrailer)) {
+      IndexRepairedObjectStreams();
+      return ObjectStreamFor(number);
+    }
   }
   m_streamsLoading.erase(number);
   if (stream) {

@@ -14,7 +14,11 @@ namespace folian::test {
 
 struct ToolFile {
   std::string path;
-  bool damaged = false;  // the oracles warn about it and mend it as they read
+  bool damaged = false;  // the reader must repair it
+  // The undamaged file it was made from, for the oracles to read when they cannot
+  // mend the damage themselves; empty when they read `path`.
+  std::string original;
+  const std::string& Oracle() const { return original.empty() ? path : original; }
 };
 
 inline std::vector<ToolFile> MakeModernCorpus(const std::string& dir, const std::string& source, bool systemDocs = true) {
@@ -42,13 +46,16 @@ inline std::vector<ToolFile> MakeModernCorpus(const std::string& dir, const std:
 
   // Every offset of a classic table a few bytes off, as when a file passes
   // through a tool that rewrites its header line.
+  // The same for a file with object streams, whose cross-reference stream is lost.
   std::string plain = dir + "/classic-for-shift.pdf";
   RunCommand(qpdf + "--object-streams=disable " + in + " " + plain + " >/dev/null 2>&1");
-  std::string bytes = ReadFile(plain);
-  if (!bytes.empty()) {
+  for (const auto& [from, to] : {std::pair<std::string, std::string>{plain, "shifted.damaged"},
+                                 {dir + "/qpdf-objstm.pdf", "shifted-objstm.damaged"}}) {
+    std::string bytes = ReadFile(from);
+    if (bytes.empty()) continue;
     bytes.insert(bytes.find('\n') + 1, "%shifted\n");
-    WriteFile(dir + "/shifted.damaged", bytes);
-    files.push_back({dir + "/shifted.damaged", true});
+    WriteFile(dir + "/" + to, bytes);
+    files.push_back({dir + "/" + to, true, from});
   }
 
   if (systemDocs && fs::exists("/usr/share/doc")) {

@@ -87,7 +87,7 @@ TEST(MergeOracle, mergedCorpusPassesQpdfAndRendersLikeItsSources) {
 }
 
 // Files with object streams, encryption, shifted offsets, cairo's output and the
-// system's own PDFs: each merged alone gives an unencrypted file that passes
+// system's own PDFs (a damaged file is compared with its undamaged source): each merged alone gives an unencrypted file that passes
 // qpdf --check, has no dangling reference, and renders page for page like its source.
 TEST(MergeOracle, modernFilesMergeIntoCleanFiles) {
   if (!Have("gs") || !Have("qpdf") || !Have("pdftoppm")) GTEST_SKIP() << "oracle tools missing";
@@ -99,7 +99,7 @@ TEST(MergeOracle, modernFilesMergeIntoCleanFiles) {
   for (const ToolFile& file : corpus) {
     SCOPED_TRACE(file.path);
     std::string npages;
-    RunCommand("qpdf --show-npages '" + file.path + "' 2>/dev/null", &npages);
+    RunCommand("qpdf --show-npages '" + file.Oracle() + "' 2>/dev/null", &npages);
     int pages = std::atoi(npages.c_str());
     ASSERT_GT(pages, 0);
     std::string merged = OutputPath("merge-modern-" + std::to_string(index++) + ".pdf");
@@ -122,7 +122,7 @@ TEST(MergeOracle, modernFilesMergeIntoCleanFiles) {
     // Rendering is the slow part: the first pages and the last are enough.
     for (int page = 1; page <= pages; ++page) {
       if (page > 3 && page != pages) continue;
-      std::string source = RenderPage("'" + file.path + "'", page, dir + "/src");
+      std::string source = RenderPage("'" + file.Oracle() + "'", page, dir + "/src");
       std::string result = RenderPage(merged, page, dir + "/out");
       ASSERT_FALSE(source.empty()) << "page " << page;
       EXPECT_TRUE(source == result) << "page " << page << " renders differently after the merge";

@@ -250,9 +250,34 @@ TEST(XrefStream, objectStreamInsideAnObjectStreamIsRefused) {
   std::string messages;
   ASSERT_TRUE(OpenQuietly(input, bytes, &messages)) << messages;
   testing::internal::CaptureStderr();
-  (void)input.GetObj(7);
-  (void)input.GetObj(3);
+  EXPECT_EQ(input.GetObj(7), nullptr);
+  EXPECT_EQ(input.GetObj(3), nullptr);
+  std::string printed = testing::internal::GetCapturedStderr();
+  EXPECT_NE(printed.find("object stream 3 is not an object of the file itself"), std::string::npos) << printed;
+}
+
+TEST(XrefStream, objectStreamsThatNameEachOtherAreRefused) {
+  // Stream 3 holds 7 and stream 8 holds 9, but the table puts 3 inside 8 and 8 inside 3.
+  StreamPdf pdf;
+  pdf.Obj(1, "<< /Type /Catalog /Pages 2 0 R >>").Obj(2, "<< /Type /Pages /Kids [] /Count 0 >>");
+  pdf.ObjStm(3, {{7, "(seven)"}}).ObjStm(8, {{9, "(nine)"}});
+  pdf.XrefStream(6, "/Size 10 /Root 1 0 R");
+  std::string bytes = pdf.Bytes();
+  size_t rows = bytes.find("stream\n", bytes.rfind("6 0 obj")) + 7;
+  // Rows in number order: 1, 2, 3, 6, 7, 8, 9 (seven bytes each).
+  auto point = [&](size_t row, char stream) {
+    bytes[rows + row * 7] = '\x02';
+    for (int k = 1; k <= 4; ++k) bytes[rows + row * 7 + k] = k == 4 ? stream : '\0';
+  };
+  point(2, '\x08');
+  point(5, '\x03');
+  PDFInput input;
+  ASSERT_TRUE(OpenQuietly(input, bytes));
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(input.GetObj(7), nullptr);
+  EXPECT_EQ(input.GetObj(9), nullptr);
   testing::internal::GetCapturedStderr();
+  EXPECT_EQ(input.PageCount(), 0);
 }
 
 }  // namespace
