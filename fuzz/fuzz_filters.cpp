@@ -1,4 +1,6 @@
-// Decodes the bytes with one filter or a chain: the first byte chooses.
+// Decodes the bytes with one filter or a chain: the first byte chooses. From 0xF0
+// on it picks /RunLengthDecode or a predictor whose parameters the next four
+// bytes give; below, one of the five older paths.
 #include <cstdint>
 #include <string>
 
@@ -13,6 +15,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   constexpr size_t kCeiling = size_t{8} << 20;
   std::string in(reinterpret_cast<const char*>(data) + 1, size - 1);
   std::string out;
+  if (data[0] >= 0xF8 && in.size() >= 4) {
+    static const int kPredictors[] = {2, 10, 11, 12, 13, 14, 15};
+    static const int kBits[] = {1, 2, 4, 8, 16};
+    folian::PredictorParams params{kPredictors[static_cast<unsigned char>(in[0]) % 7], 1 + static_cast<unsigned char>(in[1]) % 4,
+                                   kBits[static_cast<unsigned char>(in[2]) % 5], 1 + static_cast<unsigned char>(in[3])};
+    (void)folian::UndoPredictor(in.substr(4), out, params, kCeiling);
+    return 0;
+  }
+  if (data[0] >= 0xF0) {
+    (void)folian::DecodeRunLength(in, out, kCeiling);
+    return 0;
+  }
   switch (data[0] % 5) {
     case 0: (void)folian::DecodeFlate(in, out, kCeiling); break;
     case 1: (void)folian::DecodeLZW(in, out, kCeiling); break;

@@ -3,6 +3,11 @@
 // its /Count entries). Two shapes of tree: the balanced one our writer makes (six
 // kids a node) and a flat one (every page a kid of the root), as other writers make.
 //
+// Two more files come from bench/run-reader.sh: the flat file rewritten by qpdf
+// with object streams and a cross-reference stream, and a damaged copy of it grown
+// to about 200 MB by a large stream, with its cross-reference data cut off, which
+// the reader must rebuild by scanning every byte.
+//
 // The files are written into the directory given by FOLIAN_BENCH_DIR (default: the
 // current directory) when they are missing; bench/run-reader.sh prints these
 // figures beside qpdf on the same files.
@@ -105,7 +110,16 @@ void ReadWholeTree(benchmark::State& state, const std::string& path) {
   state.counters["objects_loaded"] = static_cast<double>(loaded);
 }
 
+// A file the script makes; the benchmark reports an error when it is missing.
+std::string ScriptFile(const char* name) { return BenchDir() + "/" + name; }
+
 void BM_OpenFindPage5000_Balanced(benchmark::State& state) { OpenAndFind(state, BalancedFile(), false); }
+void BM_OpenFindPage5000_ObjectStreams(benchmark::State& state) {
+  OpenAndFind(state, ScriptFile("pages-10000-objstm.pdf"), false);
+}
+void BM_OpenRepairFindPage5000_200MB(benchmark::State& state) {
+  OpenAndFind(state, ScriptFile("pages-10000-damaged-large.pdf"), false);
+}
 void BM_OpenFindPage5000_Flat(benchmark::State& state) { OpenAndFind(state, FlatFile(), false); }
 void BM_OpenWholeFindPage5000_Balanced(benchmark::State& state) { OpenAndFind(state, BalancedFile(), true); }
 void BM_ReadWholePagesTree_Balanced(benchmark::State& state) { ReadWholeTree(state, BalancedFile()); }
@@ -113,6 +127,8 @@ void BM_ReadWholePagesTree_Flat(benchmark::State& state) { ReadWholeTree(state, 
 
 BENCHMARK(BM_OpenFindPage5000_Balanced)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_OpenFindPage5000_Flat)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_OpenFindPage5000_ObjectStreams)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_OpenRepairFindPage5000_200MB)->Unit(benchmark::kMicrosecond)->Iterations(3);
 BENCHMARK(BM_OpenWholeFindPage5000_Balanced)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ReadWholePagesTree_Balanced)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ReadWholePagesTree_Flat)->Unit(benchmark::kMicrosecond);

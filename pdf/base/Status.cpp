@@ -8,7 +8,7 @@ const char* StatusText(int32_t code) {
   switch (code) {
     case kOk: return "success";
     case kNotPdf: return "not a PDF file";
-    case kBadTrailer: return "trailer or cross-reference table unreadable";
+    case kBadTrailer: return "trailer or cross-reference data unreadable and not repairable";
     case kBadXref: return "startxref or its position not found";
     case kNullRef: return "null reference";
     case kParamValue: return "parameter out of range or missing";
@@ -23,7 +23,7 @@ const char* StatusText(int32_t code) {
     case kNoSuchPage: return "input page does not exist";
     case kInputPart: return "input part could not be read";
     case kFailed: return "operation failed";
-    case kEncrypted: return "input file is encrypted";
+    case kEncrypted: return "input file is encrypted and needs a password";
     default: return code > 0 && code < 1000 ? std::strerror(code) : "unknown status";
   }
 }

@@ -8,7 +8,7 @@ namespace folian {
 enum Status : int32_t {
   kOk = 0,
   kNotPdf = 1001,             // input does not begin with "%PDF-"
-  kBadTrailer = 1002,         // trailer or cross-reference structure unreadable
+  kBadTrailer = 1002,         // trailer or cross-reference structure unreadable (and not repairable)
   kBadXref = 1003,            // "startxref" or its position not found
   kNullRef = 1004,            // reserved
   kParamValue = 1005,         // parameter out of range or missing
@@ -23,7 +23,7 @@ enum Status : int32_t {
   kNoSuchPage = 1015,         // the requested input page does not exist
   kInputPart = 1016,          // form data or colour separation unreadable
   kFailed = 1017,             // failure without a more specific code
-  kEncrypted = 1018,          // the input file is encrypted
+  kEncrypted = 1018,          // the input file is encrypted and needs a password
 };
 
 // A short English description of a status code, for tools and logs.

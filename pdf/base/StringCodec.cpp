@@ -77,9 +77,9 @@ struct LiteralReader {
   }
 };
 
-ByteString DecodeLiteral(const ByteString& token) {
+ByteString DecodeLiteral(const ByteString& token, bool raw) {
   ByteString result;
-  bool twoByte = token.Mid(1, 2) == ByteString("\xFE\xFF") || token.Mid(1, 8) == ByteString("\\376\\377");
+  bool twoByte = !raw && (token.Mid(1, 2) == ByteString("\xFE\xFF") || token.Mid(1, 8) == ByteString("\\376\\377"));
   LiteralReader reader{token, 1};
   unsigned char byte = 0;
   bool produced = false;
@@ -106,7 +106,7 @@ ByteString DecodeLiteral(const ByteString& token) {
   return result;
 }
 
-ByteString DecodeHex(const ByteString& token) {
+ByteString DecodeHex(const ByteString& token, bool raw) {
   ByteString bytes;
   int high = -1;
   for (int32_t i = 1; i < token.length() && token[i] != '>'; ++i) {
@@ -124,7 +124,7 @@ ByteString DecodeHex(const ByteString& token) {
   if (high >= 0) bytes.Append(static_cast<char>(high * 16));
 
   // A byte-order mark FE FF marks two-byte text: keep only the low bytes.
-  if (bytes.length() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFE &&
+  if (!raw && bytes.length() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFE &&
       static_cast<unsigned char>(bytes[1]) == 0xFF) {
     ByteString low;
     for (int32_t i = 3; i < bytes.length(); i += 2) low.Append(bytes[i]);
@@ -181,8 +181,8 @@ ByteString EncodeString(const char* bytes, int32_t length, StringMode mode) {
 }
 
 ByteString DecodeString(const ByteString& token) {
-  if (token.StartsWith("(")) return DecodeLiteral(token);
-  if (token.StartsWith("<")) return DecodeHex(token);
+  if (token.StartsWith("(")) return DecodeLiteral(token, false);
+  if (token.StartsWith("<")) return DecodeHex(token, false);
   Diag("Encoded PDF string must start with '('\n");
   Diag("\"%s\"\n", token.c_str());
   return {};
@@ -211,6 +211,16 @@ bool IsStringOrNameToken(const ByteString& text) {
     }
   }
   return false;
+}
+
+}  // namespace folian
+
+namespace folian {
+
+ByteString DecodeStringBytes(const ByteString& token) {
+  if (token.StartsWith("(")) return DecodeLiteral(token, true);
+  if (token.StartsWith("<")) return DecodeHex(token, true);
+  return {};
 }
 
 }  // namespace folian

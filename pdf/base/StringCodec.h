@@ -21,6 +21,9 @@ inline ByteString EncodeString(const ByteString& bytes, StringMode mode) {
 // that starts otherwise prints a diagnostic and gives an empty result. Two-byte
 // (UTF-16BE with a byte-order mark) text is reduced to its low bytes.
 ByteString DecodeString(const ByteString& token);
+// The same without any reduction of two-byte text: every byte of the string as
+// stored (keys, identifiers, encrypted data). Other tokens give an empty result.
+ByteString DecodeStringBytes(const ByteString& token);
 
 // True when the text is exactly one complete literal string "(...)" (parentheses
 // balanced, escapes honoured) or one name "/..." and nothing more.

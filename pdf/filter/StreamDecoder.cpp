@@ -25,6 +25,7 @@ Decoder DecoderFor(const ByteString& name) {
       {"/FlateDecode", DecodeFlate},     {"/Fl", DecodeFlate},         {"/LZWDecode", DecodeLZWEarly},
       {"/LZW", DecodeLZWEarly},               {"/ASCII85Decode", DecodeASCII85}, {"/A85", DecodeASCII85},
       {"/ASCIIHexDecode", DecodeASCIIHex}, {"/AHx", DecodeASCIIHex},
+      {"/RunLengthDecode", DecodeRunLength}, {"/RL", DecodeRunLength},
   };
   for (const Known& known : kKnown)
     if (std::strcmp(name.c_str(), known.name) == 0) return known.decoder;
@@ -70,18 +71,21 @@ bool DecodeStream(const PDValue& root, ByteString& out, size_t ceiling) {
       Diag("cannot decode %s\n", names[i]->Is(PDKind::Text) ? name.c_str() : "(filter that is not a name)");
       return false;
     }
-    // Predictors are not applied; decoding without them would give wrong bytes.
-    int32_t predictor = ParameterOf(*dict, static_cast<int32_t>(i), chain, "/Predictor", 1);
-    if (predictor > 1) {
-      Diag("cannot decode %s with predictor %d\n", name.c_str(), predictor);
-      return false;
-    }
+    auto index = static_cast<int32_t>(i);
+    int32_t predictor = ParameterOf(*dict, index, chain, "/Predictor", 1);
     bool ok = decoder == DecodeLZWEarly &&
                       ParameterOf(*dict, static_cast<int32_t>(i), chain, "/EarlyChange", 1) == 0
                   ? DecodeLZW(data, decoded, ceiling, 0)
                   : decoder(data, decoded, ceiling);
     if (!ok) return false;
     data.swap(decoded);
+    if (predictor > 1 && (decoder == DecodeFlate || decoder == DecodeLZWEarly)) {
+      PredictorParams params{predictor, ParameterOf(*dict, index, chain, "/Colors", 1),
+                             ParameterOf(*dict, index, chain, "/BitsPerComponent", 8),
+                             ParameterOf(*dict, index, chain, "/Columns", 1)};
+      if (!UndoPredictor(data, decoded, params, ceiling)) return false;
+      data.swap(decoded);
+    }
   }
   if (data.size() > static_cast<size_t>(INT32_MAX)) return false;
   out.Assign(data.data(), static_cast<int32_t>(data.size()));

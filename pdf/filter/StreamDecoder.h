@@ -1,8 +1,9 @@
 #pragma once
 // DecodeStream: the decoded data of a stream value, through its /Filter chain.
 //
-// Supported filters: /ASCII85Decode, /ASCIIHexDecode, /LZWDecode and /FlateDecode
-// (and their short names), applied in array order. Every stage stops at a ceiling
+// Supported filters: /ASCII85Decode, /ASCIIHexDecode, /LZWDecode, /FlateDecode and
+// /RunLengthDecode (and their short names), applied in array order; the
+// predictors of /DecodeParms are undone after /LZWDecode and /FlateDecode. Every stage stops at a ceiling
 // on its output, so a small stream cannot expand without bound.
 // Failure: false with the destination empty and a diagnostic ("cannot decode %s\n"
 // for an unknown filter); the caller treats the stream as having no content.
@@ -25,5 +26,17 @@ constexpr size_t kDefaultDecodeCeiling = size_t{256} << 20;
 // earlyChange 1 (the default) widens codes one code early; /EarlyChange 0 does not.
 [[nodiscard]] bool DecodeLZW(const std::string& in, std::string& out, size_t ceiling = kDefaultDecodeCeiling, int earlyChange = 1);
 [[nodiscard]] bool DecodeFlate(const std::string& in, std::string& out, size_t ceiling = kDefaultDecodeCeiling);
+[[nodiscard]] bool DecodeRunLength(const std::string& in, std::string& out, size_t ceiling = kDefaultDecodeCeiling);
+
+// The /DecodeParms entries that shape a predictor.
+struct PredictorParams {
+  int predictor = 1;  // 2: TIFF; 10-15: PNG
+  int colors = 1;
+  int bitsPerComponent = 8;
+  int columns = 1;
+};
+// Undoes predictor 2 or 10-15 on decoded rows.
+[[nodiscard]] bool UndoPredictor(const std::string& in, std::string& out, const PredictorParams& params,
+                                 size_t ceiling = kDefaultDecodeCeiling);
 
 }  // namespace folian

@@ -5,6 +5,7 @@
 
 #include "pdf/base/Diagnostics.h"
 #include "pdf/object/PDDict.h"
+#include "pdf/reader/PDXrefRepair.h"
 #include "pdf/syntax/PDParser.h"
 #include "pdf/base/Status.h"
 #include "pdf/filter/StreamDecoder.h"
@@ -15,6 +16,8 @@ namespace {
 
 constexpr int64_t kTrailerScan = 2000;
 constexpr char kStartXref[] = "startxref";
+// Decoded object streams kept at once; past this the cache starts again.
+constexpr size_t kObjectStreamCache = size_t{64} << 20;
 
 int32_t RefNumber(const PDValue* value) { return value && value->Is(PDKind::Reference) ? value->Number() : 0; }
 
@@ -73,6 +76,14 @@ void PDFInput::Close() {
   m_ids[1].Clear();
   m_rootNumber = m_infoNumber = m_pagesRoot = m_outlines = m_acroForm = m_threads = m_dests = m_viewerPrefs = 0;
   m_encrypted = false;
+  m_decryptor.reset();
+  m_encryptNumber = 0;
+  m_repaired = false;
+  m_usesXrefStreams = false;
+  m_repairedObjectStreams.clear();
+  m_objectStreams.clear();
+  m_objectStreamBytes = 0;
+  m_streamsLoading.clear();
   m_loads = 0;
   if (m_state == kReading) m_state = kClosed;
 }
@@ -86,19 +97,33 @@ bool PDFInput::ReadStructure() {
   }
   m_version.assign(head + 5, std::min<size_t>(3, got - 5));
   int64_t startxref = FindStartXref();
-  if (startxref <= 0) return false;
-  int32_t status = m_xref.Read(*m_source, startxref);
-  if (status != kOk) {
-    if (m_xref.FoundXrefStream()) Diag("cross-reference streams are not read (%s)\n", m_name.c_str());
-    return Fail(status);
+  int32_t status = startxref > 0 ? m_xref.Read(*m_source, startxref) : LastError();
+  m_usesXrefStreams = m_xref.FoundXrefStream();
+  if (status == kOk) {
+    m_trailer = m_xref.TakeTrailer();
+    if (!m_trailer) status = kBadTrailer;
   }
-  m_trailer = m_xref.TakeTrailer();
-  if (!m_trailer) return Fail(kBadTrailer);
-  if (!ReadTrailerEntries()) return false;
+  if (status == kOk && !ReadTrailerEntries()) status = LastError();
+  if (status != kOk) {
+    m_trailer.reset();
+    if (!Repair(status)) return Fail(status);
+  }
+  if (m_encrypted) SetUpDecryption();
+  IndexRepairedObjectStreams();
 
   TakeSerial();
   m_state = kReading;
   PDObject* catalog = GetObj(m_rootNumber);
+  if ((!catalog || !catalog->Root()->Is(PDKind::Dictionary)) && !m_repaired) {
+    // The table may point to the wrong places; the catalog a scan finds is
+    // better than none.
+    if (catalog) ReleaseObj(catalog);
+    int32_t root = m_rootNumber;
+    if (Repair(kBadTrailer)) {
+      IndexRepairedObjectStreams();
+      catalog = GetObj(root);
+    }
+  }
   if (!catalog || !catalog->Root()->Is(PDKind::Dictionary)) {
     Diag("cannot read catalog (%s)\n", m_name.c_str());
     m_state = kClosed;
@@ -187,14 +212,27 @@ PDObject* PDFInput::GetObj(int32_t number) {
   return LoadObject(number);
 }
 
+PDObject* PDFInput::Cache(int32_t number, PDValuePtr root, int64_t offset, int32_t storedSize) {
+  size_t slot = static_cast<size_t>(number);
+  PDObjectClass objectClass = PDObject::ClassOf(root.get());
+  auto object = std::make_unique<PDObject>(std::move(root));
+  object->SetClass(objectClass);
+  object->SetNumber(number);
+  object->SetFilePlace(offset, storedSize);
+  m_cache[slot] = std::move(object);
+  return m_cache[slot].get();
+}
+
 PDObject* PDFInput::LoadObject(int32_t number) {
-  int64_t offset = m_xref.Offset(number);
-  if (offset <= 0) return nullptr;
+  PDXrefEntry entry = m_xref.Entry(number);
+  if (entry.kind == PDXrefEntry::kFree) return nullptr;
   size_t slot = static_cast<size_t>(number);
   size_t grown = std::min<size_t>(slot + 100, static_cast<size_t>(Size()));
   if (m_cache.size() < grown) m_cache.resize(grown);
   if (m_unreadable.size() < grown) m_unreadable.resize(grown);
+  if (entry.kind == PDXrefEntry::kInStream) return LoadCompressed(number, entry);
 
+  int64_t offset = entry.where;
   ++m_loads;
   DiagnosticObjectScope place(number, offset);
   PDParser parser(*m_source, offset, [this](int32_t n) { return ReadLengthObject(n); });
@@ -204,29 +242,165 @@ PDObject* PDFInput::LoadObject(int32_t number) {
       Diag("Read failed for id %ld\n", static_cast<long>(number));
       Diag("found %ld\n", static_cast<long>(found));
     }
-    m_unreadable[slot] = true;
+    // An offset that does not lead to its object means the table is damaged:
+    // rebuild it once and look again. Objects added since opening take numbers
+    // after the table, which a rebuild could move, so it is not tried then.
+    if (!m_repaired && m_added.empty() && Repair(kBadTrailer)) {
+      IndexRepairedObjectStreams();
+      if (m_xref.Entry(number).kind != PDXrefEntry::kFree) return LoadObject(number);
+    }
+    if (slot < m_unreadable.size()) m_unreadable[slot] = true;
     return nullptr;
   }
   PDValuePtr root = parser.TakeRoot();
-  PDObjectClass objectClass = PDObject::ClassOf(root.get());
-  auto object = std::make_unique<PDObject>(std::move(root));
-  object->SetClass(objectClass);
-  object->SetNumber(number);
-  object->SetFilePlace(offset, parser.StoredSize());
-  m_cache[slot] = std::move(object);
-  return m_cache[slot].get();
+  if (!Decrypt(*root, number, entry.index)) Diag("object %d cannot be decrypted\n", number);
+  return Cache(number, std::move(root), offset, parser.StoredSize());
+}
+
+bool PDFInput::Decrypt(PDValue& root, int32_t number, int32_t generation) {
+  if (!m_decryptor || number == m_encryptNumber) return true;
+  bool ok = m_decryptor->DecryptStrings(root, number, generation);
+  if (root.HasStream()) {
+    std::vector<char> bytes = root.TakeStreamBytes();
+    ok = m_decryptor->DecryptStream(root, bytes, number, generation) && ok;
+    root.SetStreamBytes(std::move(bytes));
+  }
+  return ok;
+}
+
+PDObject* PDFInput::LoadCompressed(int32_t number, const PDXrefEntry& entry) {
+  size_t slot = static_cast<size_t>(number);
+  PDObjectStream* stream = ObjectStreamFor(static_cast<int32_t>(entry.where));
+  PDValuePtr root = stream ? stream->ReadObject(entry.index, number) : nullptr;
+  if (!root) {
+    m_unreadable[slot] = true;
+    return nullptr;
+  }
+  ++m_loads;
+  return Cache(number, std::move(root), 0, 0);
+}
+
+PDObjectStream* PDFInput::ObjectStreamFor(int32_t number) {
+  auto known = m_objectStreams.find(number);
+  if (known != m_objectStreams.end()) return known->second.get();
+  PDXrefEntry entry = m_xref.Entry(number);
+  // An object stream must itself lie in the file: one listed inside another
+  // stream (or inside itself) could only lead round in circles.
+  if (entry.kind != PDXrefEntry::kInFile) {
+    Diag("object stream %d is not an object of the file itself\n", number);
+    return nullptr;
+  }
+  if (!m_streamsLoading.insert(number).second) return nullptr;
+  DiagnosticObjectScope place(number, entry.where);
+  PDParser parser(*m_source, entry.where, [this](int32_t n) { return ReadLengthObject(n); });
+  std::unique_ptr<PDObjectStream> stream;
+  if (parser.ReadObject(false) == number && parser.Root()->Dict() && parser.Root()->HasStream()) {
+    PDValue& root = *parser.Root();
+    const PDValue* type = root.Dict()->Get(kKeyType);
+    ByteString decoded;
+    if (!type || !type->IsText("/ObjStm")) {
+      Diag("object %d is not an object stream\n", number);
+    } else if (Decrypt(root, number, entry.index) && DecodeStream(root, decoded, m_decodeCeiling)) {
+      stream = PDObjectStream::Parse(root, std::vector<char>(decoded.data(), decoded.data() + decoded.length()));
+    } else {
+      Diag("object stream %d cannot be decoded\n", number);
+    }
+  } else {
+    Diag("object stream %d unreadable\n", number);
+    // Its offset is wrong: the table is damaged, as for a plain object.
+    m_streamsLoading.erase(number);
+    if (!m_repaired && m_added.empty() && Repair(kBadTrailer)) {
+      IndexRepairedObjectStreams();
+      return ObjectStreamFor(number);
+    }
+  }
+  m_streamsLoading.erase(number);
+  if (stream) {
+    if (m_objectStreamBytes + stream->DataSize() > kObjectStreamCache) {
+      m_objectStreams.clear();
+      m_objectStreamBytes = 0;
+    }
+    m_objectStreamBytes += stream->DataSize();
+  }
+  return (m_objectStreams[number] = std::move(stream)).get();
 }
 
 PDValuePtr PDFInput::ReadLengthObject(int32_t number) {
   if (number > 0 && static_cast<size_t>(number) < m_cache.size() && m_cache[static_cast<size_t>(number)])
     return PDValue::Copy(m_cache[static_cast<size_t>(number)]->Root());
-  int64_t offset = m_xref.Offset(number);
-  if (offset <= 0) return nullptr;
+  PDXrefEntry entry = m_xref.Entry(number);
+  if (entry.kind == PDXrefEntry::kInStream) {
+    PDObjectStream* stream = ObjectStreamFor(static_cast<int32_t>(entry.where));
+    return stream ? stream->ReadObject(entry.index, number) : nullptr;
+  }
+  if (entry.kind != PDXrefEntry::kInFile) return nullptr;
   // A nested parser without a length reader: a /Length that leads back to a
   // stream cannot start another nested read.
-  PDParser nested(*m_source, offset);
+  PDParser nested(*m_source, entry.where);
   if (nested.ReadObject(true) != number) return nullptr;
   return nested.TakeRoot();
+}
+
+// ---- repair and decryption -------------------------------------------------
+
+bool PDFInput::Repair(int32_t cause) {
+  if (m_repaired) return false;
+  m_repaired = true;
+  PDXrefTable old = std::move(m_xref);
+  m_xref = PDXrefTable();
+  if (!RebuildXref(*m_source, m_xref, m_repairedObjectStreams)) {
+    m_xref = std::move(old);
+    return false;
+  }
+  // Objects the old table placed in object streams stay there unless the scan
+  // found them in the file itself.
+  for (int32_t n = 1; n < old.Extent(); ++n) {
+    PDXrefEntry entry = old.Entry(n);
+    if (entry.kind == PDXrefEntry::kInStream && m_xref.Entry(n).kind == PDXrefEntry::kFree) m_xref.Set(n, entry);
+  }
+  PDValuePtr rebuilt = m_xref.TakeTrailer();
+  if (!m_trailer) {
+    m_trailer = std::move(rebuilt);
+    if (!ReadTrailerEntries()) {
+      m_trailer.reset();
+      m_xref = std::move(old);
+      return false;
+    }
+  }
+  std::fill(m_unreadable.begin(), m_unreadable.end(), false);
+  m_objectStreams.clear();
+  m_objectStreamBytes = 0;
+  DiagCode(cause, "file repaired: cross-reference data rebuilt by scanning the file (%s)\n",
+           m_name.empty() ? "bytes in memory" : m_name.c_str());
+  return true;
+}
+
+void PDFInput::IndexRepairedObjectStreams() {
+  std::vector<int32_t> streams = std::move(m_repairedObjectStreams);
+  m_repairedObjectStreams.clear();
+  for (int32_t number : streams) {
+    PDObjectStream* stream = ObjectStreamFor(number);
+    for (int32_t i = 0; stream && i < stream->Count(); ++i) {
+      int32_t member = stream->NumberAt(i);
+      if (member != number && m_xref.Entry(member).kind == PDXrefEntry::kFree)
+        m_xref.Set(member, {PDXrefEntry::kInStream, number, i});
+    }
+  }
+}
+
+void PDFInput::SetUpDecryption() {
+  PDValue* encrypt = m_trailer->Dict()->Find("/Encrypt");
+  m_encryptNumber = RefNumber(encrypt);
+  encrypt = Resolve(encrypt);
+  const PDValue* ids = m_trailer->Dict()->Find("/ID");
+  const PDValue* first = ids && ids->Is(PDKind::Array) ? ids->GetFirstEl() : nullptr;
+  std::string id = first && first->Is(PDKind::Text) ? DecodeStringBytes(first->Text()).str() : std::string();
+  if (encrypt && encrypt->Dict()) m_decryptor = PDDecryptor::Open(*encrypt, id);
+  if (m_decryptor) {
+    m_encrypted = false;
+    return;
+  }
+  Diag("encrypted file needs a password (%s)\n", m_name.c_str());
 }
 
 void PDFInput::ReleaseObj(PDObject* object, bool deep) {
@@ -300,8 +474,14 @@ bool PDFInput::StreamData(PDObject* object, ByteString& out) {
   if (!root->HasStream() && object->FileOffset() > 0) {
     // Loaded without its data (header-only) or a stream of length 0: read again.
     PDParser parser(*m_source, object->FileOffset(), [this](int32_t n) { return ReadLengthObject(n); });
-    if (parser.ReadObject(false) == object->Number() && parser.Root()->HasStream())
-      root->SetStreamBytes(parser.Root()->TakeStreamBytes());
+    if (parser.ReadObject(false) == object->Number() && parser.Root()->HasStream()) {
+      std::vector<char> bytes = parser.Root()->TakeStreamBytes();
+      int32_t generation = m_xref.Entry(object->Number()).index;
+      if (m_decryptor && object->Number() != m_encryptNumber &&
+          !m_decryptor->DecryptStream(*root, bytes, object->Number(), generation))
+        return Fail(kReadingObject);
+      root->SetStreamBytes(std::move(bytes));
+    }
   }
   if (!root->Dict()) return Fail(kReadingObject);
   if (!DecodeStream(*root, out, m_decodeCeiling)) return Fail(kReadingObject);

@@ -3,8 +3,13 @@
 //
 // Opened from a disk file (read on demand, or loaded whole into memory) or from a
 // caller's bytes. Opening reads the header, the "startxref" position, the chain of
-// cross-reference sections with the newest trailer, and the catalog; every other
-// object is loaded on first request and cached by number until released. Pages are
+// cross-reference sections (tables or streams) with the newest trailer, and the
+// catalog; every other object is loaded on first request, from the file or from an
+// object stream, and cached by number until released. A file whose cross-reference
+// data is missing, unreadable or points to the wrong places is repaired by scanning
+// it for objects, and the repair is reported to the diagnostics. A file encrypted
+// by the standard handler that opens with the empty user password is decrypted as
+// it is read; one that needs a password opens but refuses its data. Pages are
 // found by descending the pages tree by its /Count entries, so finding one page of
 // a large document loads only the nodes on its path.
 //
@@ -12,10 +17,11 @@
 // the PDObject and PDValue pointers it hands out stay valid until the object is
 // released (ReleaseObj, ReleasePageTreeNodes) or the input is closed or destroyed.
 // Failure: operations yield false or none and record a status code as the last
-// error (1001 not a PDF file, 1002 trailer or cross-reference unreadable or a
-// cross-reference stream, 1003 "startxref" missing, 1005 empty file name, 1006
-// object unreadable, 1010 unexpected page-tree structure, 1018 encrypted data
-// requested, or the errno of a failed open). Diagnostics go to standard error.
+// error (1001 not a PDF file, 1002 trailer or cross-reference unreadable and not
+// repairable, 1003 "startxref" missing and the file not repairable, 1005 empty
+// file name, 1006 object unreadable, 1010 unexpected page-tree structure, 1018
+// data of a file that needs a password requested, or the errno of a failed open).
+// Diagnostics go to the document's sink.
 #include <algorithm>
 #include <array>
 #include <cstdint>
@@ -29,6 +35,8 @@
 #include "pdf/io/InputSource.h"
 #include "pdf/base/PDDocumentBase.h"
 #include "pdf/object/PDObject.h"
+#include "pdf/reader/PDDecryptor.h"
+#include "pdf/reader/PDObjectStream.h"
 #include "pdf/reader/PDXrefTable.h"
 #include "pdf/filter/StreamDecoder.h"
 
@@ -66,9 +74,15 @@ public:
   PDValue* Trailer() const { return m_trailer.get(); }
   [[nodiscard]] int32_t CatalogNumber() const { return m_rootNumber; }
   [[nodiscard]] int32_t InfoNumber() const { return m_infoNumber; }
+  // True for an encrypted file whose data cannot be read: it needs a password or
+  // a security handler not read here. Such a file is refused with 1018.
   [[nodiscard]] bool IsEncrypted() const { return m_encrypted; }
-  // True when the file was refused because it uses cross-reference streams.
-  [[nodiscard]] bool UsesXrefStreams() const { return m_xref.FoundXrefStream(); }
+  // True for an encrypted file that opened with the empty password and is decrypted as read.
+  [[nodiscard]] bool IsDecrypted() const { return m_decryptor != nullptr; }
+  // True when the file has cross-reference streams.
+  [[nodiscard]] bool UsesXrefStreams() const { return m_usesXrefStreams; }
+  // True when the cross-reference table was rebuilt by scanning the file.
+  [[nodiscard]] bool WasRepaired() const { return m_repaired; }
   // The two strings of the trailer's /ID, decoded; empty when absent.
   const ByteString& FileIdentifier(int which) const { return m_ids[which ? 1 : 0]; }
 
@@ -149,6 +163,13 @@ protected:
 
 private:
   [[nodiscard]] bool ReadStructure();
+  [[nodiscard]] bool Repair(int32_t cause);
+  void IndexRepairedObjectStreams();
+  void SetUpDecryption();
+  PDObject* LoadCompressed(int32_t number, const PDXrefEntry& entry);
+  PDObjectStream* ObjectStreamFor(int32_t number);
+  PDObject* Cache(int32_t number, PDValuePtr root, int64_t offset, int32_t storedSize);
+  [[nodiscard]] bool Decrypt(PDValue& root, int32_t number, int32_t generation);
   [[nodiscard]] bool ReadTrailerEntries();
   void ReadCatalogEntries(PDObject& catalog);
   [[nodiscard]] int64_t FindStartXref();
@@ -170,6 +191,17 @@ private:
   int32_t m_rootNumber = 0;
   int32_t m_infoNumber = 0;
   bool m_encrypted = false;
+  std::unique_ptr<PDDecryptor> m_decryptor;
+  int32_t m_encryptNumber = 0;
+  bool m_usesXrefStreams = false;
+  bool m_repaired = false;  // a rebuild was tried (once per opening)
+  std::vector<int32_t> m_repairedObjectStreams;
+  // Object streams decoded so far by number (none for one that cannot be read),
+  // the bytes they hold, and the ones being decoded (a stream's /Length may not
+  // lead back into itself).
+  std::unordered_map<int32_t, std::unique_ptr<PDObjectStream>> m_objectStreams;
+  size_t m_objectStreamBytes = 0;
+  std::unordered_set<int32_t> m_streamsLoading;
   int32_t m_pagesRoot = 0;
   int32_t m_outlines = 0;
   int32_t m_acroForm = 0;

@@ -35,16 +35,49 @@ bool ReadUnsigned(PDReadBuffer& buffer, int64_t& value) {
 }  // namespace
 
 int64_t PDXrefTable::Offset(int32_t number) const {
-  if (number <= 0 || number >= Extent()) return 0;
-  int64_t offset = m_offsets[static_cast<size_t>(number)];
-  return offset > 0 ? offset : 0;
+  PDXrefEntry entry = Entry(number);
+  return entry.kind == PDXrefEntry::kInFile ? entry.where : 0;
 }
 
-int32_t PDXrefTable::Read(InputSource& source, int64_t offset) {
-  m_offsets.clear();
+PDXrefEntry PDXrefTable::Entry(int32_t number) const {
+  if (number <= 0 || number >= Extent()) return {};
+  const Slot& slot = m_slots[static_cast<size_t>(number)];
+  return slot.listing == kListed ? slot.entry : PDXrefEntry{};
+}
+
+void PDXrefTable::Clear() {
+  m_slots.clear();
+  m_pendingFree.clear();
   m_trailer.reset();
   m_xrefStream = false;
   m_sections = 0;
+}
+
+void PDXrefTable::Set(int32_t number, const PDXrefEntry& entry) {
+  if (number <= 0 || number >= kMaxObjects) return;
+  Grow(number + 1);
+  m_slots[static_cast<size_t>(number)] = {entry, kListed};
+}
+
+void PDXrefTable::Grow(int64_t extent) {
+  if (extent > static_cast<int64_t>(m_slots.size())) m_slots.resize(static_cast<size_t>(extent));
+}
+
+void PDXrefTable::Fill(int64_t number, const PDXrefEntry& entry, bool overFree) {
+  Slot& slot = m_slots[static_cast<size_t>(number)];
+  if (slot.listing == kUnlisted || (overFree && slot.listing == kPendingFree)) slot = {entry, kListed};
+}
+
+void PDXrefTable::SettlePendingFrees() {
+  for (int32_t number : m_pendingFree) {
+    Slot& slot = m_slots[static_cast<size_t>(number)];
+    if (slot.listing == kPendingFree) slot = {PDXrefEntry{}, kListed};
+  }
+  m_pendingFree.clear();
+}
+
+int32_t PDXrefTable::Read(InputSource& source, int64_t offset) {
+  Clear();
   // Damaged files can chain /Prev back to an offset already read; stop at the
   // first repeat so the reader cannot loop.
   std::set<int64_t> visited;
@@ -56,8 +89,9 @@ int32_t PDXrefTable::Read(InputSource& source, int64_t offset) {
     }
     int64_t prev = 0;
     int32_t status = ReadSection(source, offset, newest, prev);
+    SettlePendingFrees();
     if (status != kOk) {
-      if (newest || m_xrefStream) return status;
+      if (newest) return status;
       // An unreadable older section loses only objects that later updates did
       // not replace; keep what the newer sections gave.
       Diag("older cross-reference section at %lld ignored\n", static_cast<long long>(offset));
@@ -67,8 +101,6 @@ int32_t PDXrefTable::Read(InputSource& source, int64_t offset) {
     newest = false;
     offset = prev;
   }
-  for (int64_t& entry : m_offsets)
-    if (entry < 0) entry = 0;
   return kOk;
 }
 
@@ -82,17 +114,14 @@ int32_t PDXrefTable::ReadSection(InputSource& source, int64_t offset, bool newes
   PDReadBuffer buffer(source, offset);
   // Some writers point "startxref" at the line end before the keyword.
   SkipWhite(buffer);
+  int64_t keywordAt = buffer.Offset();
   char keyword[6] = {};
   for (int i = 0; i < 5; ++i) {
     int c = buffer.Get();
     keyword[i] = c == PDReadBuffer::kEnd ? 0 : static_cast<char>(c);
   }
   if (std::strncmp(keyword, "xref", 4) != 0) {
-    if (LooksLikeObjectHeader(source, offset)) {
-      Diag("cross-reference streams are not supported\n");
-      m_xrefStream = true;
-      return kBadTrailer;
-    }
+    if (LooksLikeObjectHeader(source, keywordAt)) return ReadXrefStream(source, keywordAt, newest, prev);
     Diag("expect 'xref'\n");
     Diag("found %s\n", keyword);
     return kBadTrailer;
@@ -109,6 +138,14 @@ int32_t PDXrefTable::ReadSection(InputSource& source, int64_t offset, bool newes
   }
   const PDValue* prevValue = trailer->Dict()->Find("/Prev");
   prev = prevValue && prevValue->Is(PDKind::Integer) && prevValue->Number() > 0 ? prevValue->Number() : 0;
+  // A hybrid file lists its compressed objects in a stream named by the trailer;
+  // those entries belong to this section and come before older sections.
+  const PDValue* hybrid = trailer->Dict()->Find("/XRefStm");
+  if (hybrid && hybrid->Is(PDKind::Integer) && hybrid->Number() > 0 && hybrid->Number() < source.Size()) {
+    int64_t ignored = 0;
+    if (ReadXrefStream(source, hybrid->Number(), false, ignored) != kOk)
+      Diag("cross-reference stream at %d named by /XRefStm ignored\n", hybrid->Number());
+  }
   if (newest) m_trailer = std::move(trailer);
   return kOk;
 }
@@ -139,8 +176,7 @@ bool PDXrefTable::ReadSubsections(PDReadBuffer& buffer, int64_t fileSize) {
            static_cast<long long>(count));
       return false;
     }
-    if (static_cast<size_t>(first + count) > m_offsets.size())
-      m_offsets.resize(static_cast<size_t>(first + count), kUnlisted);
+    Grow(first + count);
     for (int64_t k = 0; k < count; ++k) {
       int64_t entryOffset = 0;
       int64_t generation = 0;
@@ -154,9 +190,16 @@ bool PDXrefTable::ReadSubsections(PDReadBuffer& buffer, int64_t fileSize) {
         Diag("bad cross-reference entry for object %lld\n", static_cast<long long>(first + k));
         return false;
       }
-      int64_t& slot = m_offsets[static_cast<size_t>(first + k)];
+      int64_t number = first + k;
+      Slot& slot = m_slots[static_cast<size_t>(number)];
       // The newest section is read first: an entry already filled stays.
-      if (slot == kUnlisted) slot = type == 'n' && entryOffset > 0 && entryOffset < fileSize ? entryOffset : 0;
+      if (slot.listing != kUnlisted) continue;
+      if (type == 'n' && entryOffset > 0 && entryOffset < fileSize) {
+        slot = {{PDXrefEntry::kInFile, entryOffset, static_cast<int32_t>(generation & 0xFFFF)}, kListed};
+      } else {
+        slot.listing = kPendingFree;
+        m_pendingFree.push_back(static_cast<int32_t>(number));
+      }
     }
   }
 }

@@ -90,5 +90,24 @@ check "info warns about the claim" 'grep -q "claims 1000000000 pages but holds 3
 check "merge takes the pages the tree holds" '[ $? -eq 0 ] && [ "$(pdfinfo "$work/lying-merged.pdf" | awk "/^Pages:/ {print \$2}")" = 3 ]'
 mv "$work/lying.pdf" "$work/lying.bad"
 
+
+# Encrypted inputs: a file that needs a password is refused with 1018 and info says
+# why; one that opens with the empty password merges into a plain file. The locked
+# file is not named .pdf, since qpdf --check (run over the test output) cannot open it.
+if command -v qpdf >/dev/null; then
+  qpdf --encrypt user owner 256 -- "$work/a.pdf" "$work/locked.bin"
+  "$folian" info "$work/locked.bin" >/dev/null 2>"$work/locked.txt"
+  status=$?
+  check "info of a file that needs a password exits 1" '[ $status -eq 1 ]'
+  check "info says a password is needed" 'grep -q "a password is needed" "$work/locked.txt"'
+  "$folian" merge -o "$work/locked-merge.pdf" "$work/b.pdf:1" "$work/locked.bin" >/dev/null 2>"$work/locked.txt"
+  check "merge names the locked input with 1018" 'grep -q "locked.bin: .*(1018)" "$work/locked.txt"'
+  qpdf --encrypt "" owner 256 -- --object-streams=generate "$work/b.pdf" "$work/open.pdf"
+  "$folian" merge -o "$work/opened.pdf" "$work/open.pdf" >/dev/null 2>&1
+  check "a file with an empty password merges" '[ $? -eq 0 ]'
+  check "the merged file is not encrypted" 'qpdf --show-encryption "$work/opened.pdf" | grep -q "File is not encrypted"'
+  check "the merged file has every page" '[ "$(pdfinfo "$work/opened.pdf" | awk "/^Pages:/ {print \$2}")" = 5 ]'
+fi
+
 if [ $fail -eq 0 ]; then echo "folian cli: ok"; fi
 exit $fail

@@ -20,13 +20,13 @@ namespace {
 const char* Describe(int32_t code) {
   switch (code) {
     case FL_ERR_NOT_PDF: return "not a PDF file";
-    case FL_ERR_BAD_TRAILER: return "damaged trailer or cross-reference table (or a cross-reference stream)";
+    case FL_ERR_BAD_TRAILER: return "damaged trailer or cross-reference data";
     case FL_ERR_BAD_XREF: return "startxref not found";
     case FL_ERR_PARAM_VALUE: return "page range or parameter out of range";
     case FL_ERR_READING_OBJECT: return "an object cannot be read";
     case FL_ERR_UNEXPECTED: return "unexpected structure";
     case FL_ERR_NO_SUCH_PAGE: return "no such page";
-    case FL_ERR_ENCRYPTED: return "encrypted file";
+    case FL_ERR_ENCRYPTED: return "encrypted file: a password is needed to open it";
     case FL_ERR_FAILED: return "operation failed";
     default: return code > 0 && code < 1000 ? std::strerror(code) : "error";
   }
@@ -195,6 +195,12 @@ int Info(const char* path) {
   FLHANDLE input = IDocOpen(path, &error);
   if (!input) {
     std::fprintf(stderr, "folian: %s: %s (%d)\n", path, Describe(error), error);
+    return 1;
+  }
+  // A file that needs a password opens, but none of its pages can be read.
+  if (IDocAcquirePage(input, 1) == FL_ERR_ENCRYPTED) {
+    std::fprintf(stderr, "folian: %s: %s (%d)\n", path, Describe(FL_ERR_ENCRYPTED), FL_ERR_ENCRYPTED);
+    IDocClose(input);
     return 1;
   }
   std::printf("File:     %s\nVersion:  %s\n", path, TakeString(IDocPDFVersion(input)).c_str());

@@ -186,7 +186,8 @@ TEST(Merge, badInputsFailWithTheirCodeAndKeepEarlierPages) {
   std::string good = Save("m-good.pdf", PagesFile(2, "g"));
   std::string notPdf = Save("m-not.bad", "hello, this is not a PDF file at all\n");
   std::string truncated = PagesFile(3, "z");
-  truncated = Save("m-truncated.bad", truncated.substr(0, truncated.size() / 2));
+  // Cut before the first page: a scan rebuilds the table, but no page is left to copy.
+  truncated = Save("m-truncated.bad", truncated.substr(0, truncated.find("3 0 obj")));
   std::string encrypted = OutputPath("m-encrypted.bad");
   RunCommand("qpdf --encrypt user owner 256 -- " + good + " " + encrypted + " >/dev/null 2>&1");
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <cstdlib>
 #include <string>
 
 #include "pdf/LzwEncoder.h"
@@ -165,18 +166,137 @@ TEST(DecodeStream, lzwHonoursEarlyChangeZero) {
   EXPECT_FALSE(same) << "the two code layouts must differ for this test to mean anything";
 }
 
-TEST(DecodeStream, unsupportedFiltersAndPredictorsGiveNoContent) {
+TEST(DecodeStream, unsupportedFiltersGiveNoContent) {
   ByteString out;
   testing::internal::CaptureStderr();
   EXPECT_FALSE(DecodeStream(*Stream("\xFF\xD8", PDValue::MakeText("/DCTDecode")), out));
   EXPECT_EQ(testing::internal::GetCapturedStderr(), "cannot decode /DCTDecode\n");
   EXPECT_TRUE(out.empty());
+}
 
+int PaethOf(int a, int b, int c) {
+  int p = a + b - c, pa = std::abs(p - a), pb = std::abs(p - b), pc = std::abs(p - c);
+  return pa <= pb && pa <= pc ? a : pb <= pc ? b : c;
+}
+
+// Encodes rows with the PNG predictor `tag` (0-4) the way a writer would.
+std::string PngEncode(const std::string& data, size_t rowBytes, size_t pixel, int tag) {
+  std::string out, previous(rowBytes, '\0');
+  for (size_t at = 0; at < data.size(); at += rowBytes) {
+    std::string row = data.substr(at, rowBytes);
+    out += static_cast<char>(tag);
+    for (size_t i = 0; i < row.size(); ++i) {
+      int x = static_cast<unsigned char>(row[i]);
+      int a = i >= pixel ? static_cast<unsigned char>(row[i - pixel]) : 0;
+      int b = static_cast<unsigned char>(previous[i]);
+      int c = i >= pixel ? static_cast<unsigned char>(previous[i - pixel]) : 0;
+      int predicted[] = {0, a, b, (a + b) / 2, PaethOf(a, b, c)};
+      out += static_cast<char>(x - predicted[tag]);
+    }
+    previous = row;
+    previous.resize(rowBytes, '\0');
+  }
+  return out;
+}
+
+PDValuePtr PredictorParms(int predictor, int colors, int bits, int columns) {
   PDValuePtr parms = PDValue::MakeDict();
-  parms->Dict()->SaveAttrVal("/Predictor", PDValue::MakeInt(12));
+  parms->Dict()->SaveAttrVal("/Predictor", PDValue::MakeInt(predictor));
+  parms->Dict()->SaveAttrVal("/Colors", PDValue::MakeInt(colors));
+  parms->Dict()->SaveAttrVal("/BitsPerComponent", PDValue::MakeInt(bits));
+  parms->Dict()->SaveAttrVal("/Columns", PDValue::MakeInt(columns));
+  return parms;
+}
+
+TEST(Predictor, pngRowsOfEveryTagAndAShortLastRow) {
+  // Three colours of eight bits, five columns: rows of 15 bytes; the last row is cut short.
+  std::string image = SampleText(15 * 40 + 7);
+  for (int tag = 0; tag <= 4; ++tag) {
+    for (bool lzw : {false, true}) {
+      std::string rows = PngEncode(image, 15, 3, tag);
+      std::string packed = lzw ? test::LzwEncode(rows) : Deflate(rows);
+      ByteString out;
+      ASSERT_TRUE(DecodeStream(*Stream(packed, PDValue::MakeText(lzw ? "/LZWDecode" : "/FlateDecode"),
+                                       PredictorParms(10 + tag, 3, 8, 5)),
+                               out))
+          << "tag " << tag;
+      EXPECT_EQ(out.str(), image) << "tag " << tag << (lzw ? " lzw" : " flate");
+    }
+  }
+  // Sixteen-bit samples: the pixel is two bytes per colour.
+  std::string wide = SampleText(4 * 2 * 10);
+  ByteString out;
+  ASSERT_TRUE(DecodeStream(*Stream(Deflate(PngEncode(wide, 8, 2, 4)), PDValue::MakeText("/FlateDecode"),
+                                   PredictorParms(15, 1, 16, 4)),
+                           out));
+  EXPECT_EQ(out.str(), wide);
+}
+
+TEST(Predictor, tiffPredictorForBytesAndBits) {
+  std::string image = SampleText(6 * 9);  // two colours, three columns of 8 bits: rows of 6 bytes
+  std::string encoded = image;
+  for (size_t row = 0; row < encoded.size(); row += 6)
+    for (size_t i = 5; i >= 2; --i) encoded[row + i] = static_cast<char>(image[row + i] - image[row + i - 2]);
+  ByteString out;
+  ASSERT_TRUE(DecodeStream(*Stream(Deflate(encoded), PDValue::MakeText("/FlateDecode"), PredictorParms(2, 2, 8, 3)), out));
+  EXPECT_EQ(out.str(), image);
+  // One-bit samples, eight columns: each bit is the sum (mod 2) of itself and the one before.
+  std::string bits(1, '\xFF');  // samples 1 0 0 0 0 0 0 0 after decoding give 1 1 1 1 1 1 1 1
+  std::string delta(1, '\x80');
+  ASSERT_TRUE(DecodeStream(*Stream(Deflate(delta), PDValue::MakeText("/FlateDecode"), PredictorParms(2, 1, 1, 8)), out));
+  EXPECT_EQ(out.str(), bits);
+}
+
+TEST(Predictor, hostileParametersFailCleanly) {
+  struct Case {
+    const char* name;
+    int predictor, colors, bits, columns;
+    std::string rows;
+  } const cases[] = {
+      {"bad row tag", 12, 1, 8, 4, std::string("\x07" "abcd")},
+      {"bits per component 3", 12, 1, 3, 4, std::string("\x00" "abcd", 5)},
+      {"columns beyond reason", 12, 1, 8, 1 << 30, std::string("\x00" "abcd", 5)},
+      {"no colours", 2, 0, 8, 4, std::string("abcd")},
+      {"unknown predictor", 7, 1, 8, 4, std::string("abcd")},
+  };
+  for (const Case& c : cases) {
+    ByteString out;
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(DecodeStream(*Stream(Deflate(c.rows), PDValue::MakeText("/FlateDecode"),
+                                      PredictorParms(c.predictor, c.colors, c.bits, c.columns)),
+                              out))
+        << c.name;
+    EXPECT_FALSE(testing::internal::GetCapturedStderr().empty()) << c.name;
+    EXPECT_TRUE(out.empty()) << c.name;
+  }
+  // Rows longer than the data: what there is is decoded.
+  ByteString out;
+  ASSERT_TRUE(DecodeStream(*Stream(Deflate(std::string("\x02\x01\x02", 3)), PDValue::MakeText("/FlateDecode"),
+                                   PredictorParms(12, 1, 8, 1000)),
+                           out));
+  EXPECT_EQ(out.str(), std::string("\x01\x02", 2));
+}
+
+TEST(RunLength, literalRunsRepeatsAndEndOfData) {
+  struct Case {
+    std::string in, out;
+  } const cases[] = {
+      {std::string("\x02" "abc" "\xFE" "z" "\x80" "ignored", 14), "abczzz"},
+      {std::string("\x00" "q" "\x81" "-", 4), "q" + std::string(128, '-')},
+      {std::string("\x05" "ab", 3), "ab"},  // a literal run cut short
+      {std::string("\xFF", 1), ""},       // a repeat without its byte
+  };
+  for (const Case& c : cases) {
+    ByteString out;
+    ASSERT_TRUE(DecodeStream(*Stream(c.in, PDValue::MakeText("/RunLengthDecode")), out));
+    EXPECT_EQ(out.str(), c.out);
+  }
+  std::string bomb;
+  for (int i = 0; i < 1000; ++i) bomb += "\x81" "x";
+  std::string out;
   testing::internal::CaptureStderr();
-  EXPECT_FALSE(DecodeStream(*Stream(Deflate("abc"), PDValue::MakeText("/FlateDecode"), std::move(parms)), out));
-  EXPECT_EQ(testing::internal::GetCapturedStderr(), "cannot decode /FlateDecode with predictor 12\n");
+  EXPECT_FALSE(DecodeRunLength(bomb, out, 1000));
+  testing::internal::GetCapturedStderr();
 }
 
 TEST(ContentCompression, compressesWhenItPays) {
