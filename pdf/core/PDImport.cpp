@@ -146,6 +146,21 @@ bool PDImport::CopyPageRange(int32_t first, int32_t last) {
   return m_error == 0;
 }
 
+int32_t PDImport::CopyObject(int32_t number) {
+  PDObject* object = number > 0 ? m_input.GetObj(number) : nullptr;
+  // Page-tree nodes are copied only by a page import, never on their own.
+  if (!object || !object->Root() || PDObject::ClassOf(object->Root()) != kClassOther) return 0;
+  PrepareState();
+  int32_t savedTable = m_output.CurrentTable();
+  m_output.SetCurrentTable(m_state.table);
+  auto ref = PDValue::MakeRef(number);
+  CopyReachable(ref.get());
+  int32_t id = m_output.RefNum(number, m_state.table);
+  m_output.SetCurrentTable(savedTable);
+  if (m_output.LastError() == kAlreadyWritten) m_output.SetLastError(0);
+  return id;
+}
+
 bool PDImport::WalkNode(PDObject& node, int depth) {
   int32_t number = node.Number();
   if (depth > PDFInput::kMaxTreeDepth || (static_cast<size_t>(number) < m_onPath.size() && m_onPath[number])) {
@@ -334,6 +349,7 @@ bool PDImport::WriteImported(PDObject& object) {
     // input's /Length said or wherever it pointed.
     root->Dict()->SaveAttrVal(kKeyLength, PDValue::MakeInt(static_cast<int32_t>(root->StreamBytes().size())));
   }
+  if (m_hooks && m_hooks->TakeOver(m_input, object, m_output.RefNum(object.Number(), m_state.table))) return true;
   if (!m_output.WriteObject(object)) {
     if (m_output.LastError() != kAlreadyWritten) SoftError(m_output.LastError());
     return false;

@@ -24,6 +24,10 @@ namespace folian {
 class ImportHooks {
 public:
   virtual ~ImportHooks() = default;
+  // Called before an object is written, with the output id it gets. True when
+  // the hook takes the object over and writes it itself later (fonts merged at
+  // close); the hook may also change the object before it is written.
+  virtual bool TakeOver(PDFInput& /*input*/, PDObject& /*object*/, int32_t /*outputId*/) { return false; }
   // Called after an object was written, with its output id.
   virtual void OnImportedObject(PDFInput& /*input*/, PDObject& /*object*/, int32_t /*outputId*/) {}
 };
@@ -44,6 +48,10 @@ public:
   // Copies pages first..last (1-based; last already clamped by the caller). Yields
   // false with `Error()` set when nothing could be copied or the input was damaged.
   bool CopyPageRange(int32_t first, int32_t last);
+  // Copies one object of the input and everything it references (page-tree
+  // nodes excepted) into the output, unless it was copied before; yields its
+  // output id, or 0 when the input has no such object.
+  int32_t CopyObject(int32_t number);
   int32_t Error() const { return m_error; }
   int32_t PagesCopied() const { return m_pagesCopied; }
 

@@ -49,7 +49,7 @@ bool PDOutDoc::CopyRange(PDInputDoc& input, int32_t first, int32_t last) {
   if (!EndPage()) return false;
   int32_t count = input.Input().PageCount();
   if (last < 1 || last > count) last = count;
-  PDImport import(input.Input(), input.Import(), *this);
+  PDImport import(input.Input(), input.Import(), *this, &m_hooks);
   if (!import.CopyPageRange(first, last)) return Fail(import.Error());
   return true;
 }
