@@ -165,6 +165,19 @@ void WalkFontResources(PDFInput& input, int32_t start, Visit&& visit) {
   }
 }
 
+// The resource dictionary in force for a page: its own or the nearest ancestor's.
+PDDict* InheritedResources(PDFInput& input, PDObject* page) {
+  PDObject* node = page;
+  for (int depth = 0; node && node->Root() && node->Root()->Dict() && depth < PDFInput::kMaxTreeDepth; ++depth) {
+    PDDict* dict = node->Root()->Dict();
+    if (PDDict* resources = DictOf(input, dict->Get(kKeyResources))) return resources;
+    PDValue* parent = dict->Get(kKeyParent);
+    if (!parent || !parent->Is(PDKind::Reference)) break;
+    node = input.GetObj(parent->Number());
+  }
+  return nullptr;
+}
+
 ByteString BaseFontOf(PDFInput& input, PDValue* font) {
   PDDict* dict = DictOf(input, font);
   PDValue* base = dict ? input.Resolve(dict->Find("/BaseFont")) : nullptr;
@@ -179,25 +192,12 @@ int32_t FindInputFont(PDFInput& input, const char* baseFont) {
   if (!input.ReadPages()) return 0;
   std::vector<int32_t> pages = input.PageNumbers();
   for (int32_t page : pages) {
-    int32_t found = 0;
-    // Resources may sit on the page or be inherited from an ancestor.
-    for (int32_t number = page, depth = 0; number > 0 && depth < PDFInput::kMaxTreeDepth && found == 0; ++depth) {
-      PDObject* node = input.GetObj(number);
-      PDDict* dict = node && node->Root() ? node->Root()->Dict() : nullptr;
-      if (!dict) break;
-      if (PDDict* resources = DictOf(input, dict->Get(kKeyResources))) {
-        if (PDDict* fonts = DictOf(input, resources->Get(kKeyFont))) {
-          PDValue* value = nullptr;
-          int32_t key = 0;
-          for (int32_t i = 0; fonts->EntryAt(i, value, key); ++i)
-            if (value->Is(PDKind::Reference) && BaseFontOf(input, value).view() == wanted) found = value->Number();
-        }
-        break;
-      }
-      PDValue* parent = dict->Get(kKeyParent);
-      number = parent && parent->Is(PDKind::Reference) ? parent->Number() : 0;
-    }
-    if (found) return found;
+    PDDict* resources = InheritedResources(input, input.GetObj(page));
+    PDDict* fonts = resources ? DictOf(input, resources->Get(kKeyFont)) : nullptr;
+    PDValue* value = nullptr;
+    int32_t key = 0;
+    for (int32_t i = 0; fonts && fonts->EntryAt(i, value, key); ++i)
+      if (value->Is(PDKind::Reference) && BaseFontOf(input, value).view() == wanted) return value->Number();
   }
   return 0;
 }
@@ -205,6 +205,15 @@ int32_t FindInputFont(PDFInput& input, const char* baseFont) {
 ByteString InputFontList(PDFInput& input, int32_t page, int32_t& code) {
   code = kOk;
   int32_t start = input.PagesRootNumber();
+  std::set<std::string> names;
+  auto collect = [&](PDDict& fonts) {
+    PDValue* value = nullptr;
+    int32_t key = 0;
+    for (int32_t i = 0; fonts.EntryAt(i, value, key); ++i) {
+      ByteString base = BaseFontOf(input, value);
+      if (!base.empty()) names.insert(PlainFontName(base).str());
+    }
+  };
   if (page > 0) {
     if (page > input.PageCount()) {
       code = kNoSuchPage;
@@ -215,17 +224,12 @@ ByteString InputFontList(PDFInput& input, int32_t page, int32_t& code) {
       code = kNoSuchPage;
       return {};
     }
-    start = object->Number();
+    // A page that inherits its resources uses the fonts of its ancestor's.
+    PDDict* resources = InheritedResources(input, object);
+    if (PDDict* fonts = resources ? DictOf(input, resources->Get(kKeyFont)) : nullptr) collect(*fonts);
+  } else {
+    WalkFontResources(input, start, collect);
   }
-  std::set<std::string> names;
-  WalkFontResources(input, start, [&](PDDict& fonts) {
-    PDValue* value = nullptr;
-    int32_t key = 0;
-    for (int32_t i = 0; fonts.EntryAt(i, value, key); ++i) {
-      ByteString base = BaseFontOf(input, value);
-      if (!base.empty()) names.insert(PlainFontName(base).str());
-    }
-  });
   std::string joined;
   for (const std::string& name : names) {
     if (!joined.empty()) joined += '\r';

@@ -259,3 +259,19 @@ TEST(InputFonts, fontListsAndFormFontNames) {
   FormFontName(input, -1, code);
   EXPECT_EQ(code, 1005);
 }
+
+TEST(InputFonts, aPageThatInheritsResourcesListsItsAncestorsFonts) {
+  std::vector<std::string> bodies = {
+      "<< /Type /Catalog /Pages 2 0 R >>",
+      "<< /Type /Pages /Kids [3 0 R] /Count 1 /Resources << /Font << /F1 4 0 R >> >> >>",
+      "<< /Type /Page /Parent 2 0 R >>",
+      "<< /Type /Font /BaseFont /Courier >>",
+  };
+  std::string pdf = BuildPdf(bodies);
+  PDFInput input;
+  ASSERT_TRUE(input.OpenMemory(pdf.data(), pdf.size()));
+  int32_t code = -1;
+  EXPECT_EQ(InputFontList(input, 1, code).str(), "Courier");
+  EXPECT_EQ(InputFontList(input, 0, code).str(), "Courier");
+  EXPECT_EQ(FindInputFont(input, "Courier"), 4);
+}
