@@ -32,13 +32,15 @@ bool Finite(std::initializer_list<double> values) {
   return true;
 }
 
-// A name that can be written as a PDF name token without escapes.
+// A name that can stand in a PDF name token: standard fonts are written under
+// their name, and input fonts are found by the name as the input writes it
+// (with its "#xx" escapes).
 bool UsableFontName(const char* name) {
   size_t length = std::strlen(name);
   if (length == 0 || length > static_cast<size_t>(PDPgStream::kMaxFontName)) return false;
   for (size_t i = name[0] == '/' ? 1 : 0; i < length; ++i) {
     auto c = static_cast<unsigned char>(name[i]);
-    if (c <= 32 || c >= 127 || std::strchr("()<>[]{}/%#", c)) return false;
+    if (c <= 32 || c >= 127 || std::strchr("()<>[]{}/%", c)) return false;
   }
   return name[0] != '/' || length > 1;
 }
