@@ -275,3 +275,29 @@ TEST(InputFonts, aPageThatInheritsResourcesListsItsAncestorsFonts) {
   EXPECT_EQ(InputFontList(input, 0, code).str(), "Courier");
   EXPECT_EQ(FindInputFont(input, "Courier"), 4);
 }
+
+TEST(FormFonts, abbreviationsAndVerticalMetrics) {
+  EXPECT_STREQ(FormFontAbbreviation(0), "/Helv");
+  EXPECT_STREQ(FormFontAbbreviation(7), "/CoBO");
+  EXPECT_STREQ(FormFontAbbreviation(15), "/Ctm2");
+  EXPECT_EQ(FormFontAbbreviation(16), nullptr);
+  EXPECT_EQ(FormFontAbbreviation(-1), nullptr);
+  struct Case {
+    const char* name;
+    int16_t height, descent;
+  };
+  const Case cases[] = {{"/Helv", 1172, 220}, {"HeBO", 1194, 220}, {"/CoBo", 1052, 219}, {"/CoOb", 1060, 219},
+                        {"/TiBI", 1119, 220}, {"/Symb", 1303, 263}, {"/ZaDb", 963, 113},  {"/Ctm1", 1128, 220},
+                        {nullptr, 1128, 220}};
+  for (const Case& c : cases) {
+    FormFontMetrics m = FormFontVerticalMetrics(c.name);
+    EXPECT_EQ(m.height, c.height) << (c.name ? c.name : "(null)");
+    EXPECT_EQ(m.descent, c.descent) << (c.name ? c.name : "(null)");
+  }
+  int standard = 0;
+  for (const char* name : kStandardFonts) standard += IsStandardFont(name);
+  EXPECT_EQ(standard, 14);
+  EXPECT_TRUE(IsStandardFont("/Times-Roman"));
+  EXPECT_FALSE(IsStandardFont("Times"));
+  EXPECT_FALSE(IsStandardFont("Arial"));
+}
