@@ -32,7 +32,8 @@ struct IDocObject : ApiObject {
   uint32_t owner = 0;
 };
 
-// The content handle of a document: it always draws on the document's current page.
+// The content handle of a document's current page. The document releases it when
+// the page ends (PDocNewPage) and at close, so a kept handle is refused afterwards.
 struct ContentObject : ApiObject {
   static constexpr HandleKind kKind = HandleKind::Content;
   explicit ContentObject(uint32_t docHandle) : ApiObject(kKind), doc(docHandle) {}

@@ -4,8 +4,9 @@
 #include "pdf/api/ApiObjects.h"
 #include "pdf/api/ByteBuffer.h"
 #include "pdf/api/folian32.h"
-#include "pdf/object/PDDict.h"
 #include "pdf/base/StringCodec.h"
+#include "pdf/content/InputFonts.h"
+#include "pdf/object/PDDict.h"
 
 using namespace folian;
 
@@ -178,4 +179,31 @@ int32_t IDocGetInfoAttr(FLHANDLE handle, const char* key, FLVBSTR* value) {
     *value = NewByteBuffer(bytes.data(), bytes.length());
     return int32_t{kOk};
   });
+}
+
+namespace {
+template <typename Lookup>
+int32_t FontResult(FLHANDLE handle, FLVBSTR* result, Lookup lookup) {
+  if (result) *result = nullptr;
+  return Guarded<IDocObject>(handle, int32_t{kMissingHandle}, int32_t{kFailed}, [&](IDocObject& object) {
+    PDFInput& input = object.input->Input();
+    int32_t code = !result ? kParamValue : input.IsEncrypted() ? kEncrypted : kOk;
+    ByteString text;
+    if (code == kOk) text = lookup(input, code);
+    if (code != kOk) {
+      input.SetLastError(code);
+      return code;
+    }
+    *result = NewByteBuffer(text.data(), text.length());
+    return int32_t{kOk};
+  });
+}
+}  // namespace
+
+int32_t IDocGetFonts(FLHANDLE handle, int32_t page, FLVBSTR* result) {
+  return FontResult(handle, result, [&](PDFInput& input, int32_t& code) { return InputFontList(input, page, code); });
+}
+
+int32_t IDocGetFontName(FLHANDLE handle, int32_t fontId, FLVBSTR* result) {
+  return FontResult(handle, result, [&](PDFInput& input, int32_t& code) { return FormFontName(input, fontId, code); });
 }

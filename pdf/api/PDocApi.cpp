@@ -74,8 +74,11 @@ void PDocSetAttr(FLHANDLE handle, const char* key, const char* value) {
 }
 
 int32_t PDocNewPage(FLHANDLE handle) {
-  return Guarded<PDocObject>(handle, int32_t{kMissingHandle}, int32_t{kFailed},
-                             [&](PDocObject& object) { return ResultOf(object.doc, object.doc.NewPage()); });
+  return Guarded<PDocObject>(handle, int32_t{kMissingHandle}, int32_t{kFailed}, [&](PDocObject& object) {
+    // The content handle belongs to the page that ends here.
+    ReleaseContentHandle(object);
+    return ResultOf(object.doc, object.doc.NewPage());
+  });
 }
 
 int32_t PDocNumPages(FLHANDLE handle) {
@@ -84,13 +87,16 @@ int32_t PDocNumPages(FLHANDLE handle) {
 }
 
 int32_t PDocClose(FLHANDLE handle) {
-  return Guarded<PDocObject>(handle, int32_t{kMissingHandle}, int32_t{kFailed},
-                             [&](PDocObject& object) { return ResultOf(object.doc, object.doc.Close()); });
+  return Guarded<PDocObject>(handle, int32_t{kMissingHandle}, int32_t{kFailed}, [&](PDocObject& object) {
+    ReleaseContentHandle(object);
+    return ResultOf(object.doc, object.doc.Close());
+  });
 }
 
 FLVBSTR PDocCloseB(FLHANDLE handle, int32_t* length) {
   if (length) *length = 0;
   return Guarded<PDocObject>(handle, FLVBSTR{nullptr}, FLVBSTR{nullptr}, [&](PDocObject& object) -> FLVBSTR {
+    ReleaseContentHandle(object);
     if (!object.doc.Close()) return nullptr;
     const MemorySink* memory = object.doc.Memory();
     if (!memory || memory->Used() == 0 || memory->Used() > INT32_MAX - 8) return nullptr;
@@ -128,31 +134,14 @@ int16_t PDocCompress(FLHANDLE handle, int16_t on) {
 }
 
 FLHANDLE PDocGetContentHandle(FLHANDLE handle) {
-  return Guarded<PDocObject>(handle, FLHANDLE{0}, FLHANDLE{0}, [&](PDocObject& object) {
+  return Guarded<PDocObject>(handle, FLHANDLE{0}, FLHANDLE{0}, [&](PDocObject& object) -> FLHANDLE {
+    // A closed document has no page to draw on.
+    if (object.doc.State() != PDFile::kWriting) return 0;
     if (object.contentHandle == 0)
       object.contentHandle = HandleTable::Instance().Add(std::make_unique<ContentObject>(handle));
     return object.contentHandle;
   });
 }
-
-namespace {
-int32_t AppendOperators(FLHANDLE content, const char* operators) {
-  return Guarded<ContentObject>(content, int32_t{kMissingHandle}, int32_t{kFailed}, [&](ContentObject& object) {
-    PDocObject* owner = HandleTable::Instance().Get<PDocObject>(object.doc);
-    if (!owner) return int32_t{kMissingHandle};
-    if (owner->doc.State() != PDDocumentBase::kWriting) return int32_t{kBadCallingSequence};
-    if (operators && *operators) {
-      owner->doc.Content().Append(operators);
-      owner->doc.Content().Append("\n");
-    }
-    return int32_t{kOk};
-  });
-}
-}  // namespace
-
-int32_t PConDrawOp(FLHANDLE content, const char* operators) { return AppendOperators(content, operators); }
-
-int32_t PConTextOp(FLHANDLE content, const char* operators) { return AppendOperators(content, operators); }
 
 void FLFreeVBSTR(FLVBSTR text) { FreeByteBuffer(text); }
 

@@ -88,10 +88,51 @@ FOLIAN_API int32_t IDocPageBox(FLHANDLE input, float* left, float* bottom, float
 FOLIAN_API int32_t IDocMediaBox(FLHANDLE input, float* left, float* bottom, float* right, float* top);
 FOLIAN_API int16_t IDocPageRotate(FLHANDLE input);
 FOLIAN_API int32_t IDocGetInfoAttr(FLHANDLE input, const char* key, FLVBSTR* value);
+/* Base font names of page `page` (1-based; 0 or less for all pages), sorted and
+ * joined by a carriage return; none when the page uses no fonts. */
+FOLIAN_API int32_t IDocGetFonts(FLHANDLE input, int32_t page, FLVBSTR* result);
+/* The base font behind form font id 0..15 in the input's form resources. */
+FOLIAN_API int32_t IDocGetFontName(FLHANDLE input, int32_t fontId, FLVBSTR* result);
 
-/* Content of the current page (handle from PDocGetContentHandle). */
-FOLIAN_API int32_t PConDrawOp(FLHANDLE content, const char* operators);
+/* Drawing on the current page through the document (same operators as PCon). */
+FOLIAN_API int32_t PDocSetFont(FLHANDLE doc, const char* fontName, float size);
+FOLIAN_API int32_t PDocPrintText(FLHANDLE doc, float x, float y, const char* text);
+FOLIAN_API int32_t PDocGrayBar(FLHANDLE doc, float x, float y, float width, float height, float grey);
+FOLIAN_API int32_t PDocSetLineWidth(FLHANDLE doc, float width);
+FOLIAN_API int32_t PDocMoveTo(FLHANDLE doc, float x, float y);
+FOLIAN_API int32_t PDocDrawTo(FLHANDLE doc, float x, float y);
+
+/* Content of the current page (handle from PDocGetContentHandle). The handle ends
+ * with the page: after PDocNewPage, PDocClose or PDocRelease it is refused with
+ * FL_ERR_MISSING_HANDLE; ask for a new one on the next page. Reals must be finite
+ * (FL_ERR_PARAM_VALUE otherwise); a failing operator leaves the page as it was.
+ * Fonts are the fourteen standard fonts or fonts of the document's current input. */
+FOLIAN_API int32_t PConSetFont(FLHANDLE content, const char* fontName, float size);
+FOLIAN_API int32_t PConSetCharSpacing(FLHANDLE content, float value);
+FOLIAN_API int32_t PConSetWordSpacing(FLHANDLE content, float value);
+FOLIAN_API int32_t PConSetTz(FLHANDLE content, float percent);
+FOLIAN_API int32_t PConSetTm(FLHANDLE content, float a, float b, float c, float d, float e, float f);
+FOLIAN_API int32_t PConSetLineSpacing(FLHANDLE content, float leading);
+FOLIAN_API int32_t PConPutText(FLHANDLE content, const char* text);
+FOLIAN_API int32_t PConPutLn(FLHANDLE content);
+FOLIAN_API int32_t PConPutTab(FLHANDLE content, float dx, float dy);
 FOLIAN_API int32_t PConTextOp(FLHANDLE content, const char* operators);
+FOLIAN_API int32_t PConDrawOp(FLHANDLE content, const char* operators);
+/* Width in points of the text in the current font, size and spacing; 0 without a font. */
+FOLIAN_API float PConGetTextWidth(FLHANDLE content, const char* text);
+FOLIAN_API int32_t PConSetGray(FLHANDLE content, float stroke, float fill);
+FOLIAN_API int32_t PConLineColor(FLHANDLE content, float red, float green, float blue);
+FOLIAN_API int32_t PConFillColor(FLHANDLE content, float red, float green, float blue);
+FOLIAN_API int32_t PConSetLineCS(FLHANDLE content, const char* colorName, float tint);
+FOLIAN_API int32_t PConSetFillCS(FLHANDLE content, const char* colorName, float tint);
+FOLIAN_API int32_t PConSetLineWidth(FLHANDLE content, float width);
+FOLIAN_API int32_t PConMoveTo(FLHANDLE content, float x, float y);
+FOLIAN_API int32_t PConDrawTo(FLHANDLE content, float x, float y);
+/* curveType 'c' takes six numbers, 'v' and 'y' four; count is the length of points. */
+FOLIAN_API int32_t PConCurveTo(FLHANDLE content, const float* points, int32_t count, char curveType);
+FOLIAN_API int32_t PConDrawArea(FLHANDLE content, int16_t clip);
+/* style 0 fill, 1 border and fill, 2 border; other values are refused. */
+FOLIAN_API int32_t PConRectangle(FLHANDLE content, float x, float y, float width, float height, int32_t style);
 
 /* Byte strings handed out by the library. */
 FOLIAN_API void FLFreeVBSTR(FLVBSTR text);

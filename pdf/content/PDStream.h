@@ -27,6 +27,9 @@ public:
   [[nodiscard]] virtual bool WriteObject(PDFile& file, bool compress);
   [[nodiscard]] int32_t ObjectId() const { return m_objectId; }
 
+protected:
+  ByteString& Buffer() { return m_text; }
+
 private:
   ByteString m_text;
   int32_t m_objectId = 0;

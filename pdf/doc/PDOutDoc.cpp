@@ -14,9 +14,14 @@ PDOutDoc::PDOutDoc() = default;
 
 PDOutDoc::~PDOutDoc() { ReleaseInput(); }
 
-PDStream& PDOutDoc::Content() {
-  if (!m_content) m_content = std::make_unique<PDStream>();
+PDPgStream& PDOutDoc::Content() {
+  if (!m_content) m_content = std::make_unique<PDPgStream>(m_pageResources, &m_headerResources);
   return *m_content;
+}
+
+PDPgStream& PDOutDoc::Header() {
+  if (!m_header) m_header = std::make_unique<PDPgStream>(m_headerResources, &m_pageResources);
+  return *m_header;
 }
 
 bool PDOutDoc::NewPage() {
@@ -29,7 +34,7 @@ int32_t PDOutDoc::NumPages() const {
 }
 
 bool PDOutDoc::EndPage() {
-  std::unique_ptr<PDStream> content = std::move(m_content);
+  std::unique_ptr<PDPgStream> content = std::move(m_content);
   if (!content || content->Empty()) return true;
   if (m_resourcesId == 0 && (m_resourcesId = NewObjectId()) == 0) return false;
   if (!content->WriteObject(*this, m_compress)) return false;
@@ -46,8 +51,14 @@ bool PDOutDoc::EndPage() {
 
 bool PDOutDoc::WriteResources() {
   if (m_resourcesId == 0) return true;
-  return BeginObject(m_resourcesId) && WriteToken("<<") && WriteToken("/ProcSet [") && WriteToken("/PDF") &&
-         WriteToken("]") && WriteToken("/Font<<") && WriteToken(">>") && WriteToken(">>") && EndObject();
+  return m_pageResources.WriteDictionary(m_resourcesId);
+}
+
+bool PDOutDoc::WriteContents() {
+  // Fonts of copied pages were held back so that subsets of one font could be
+  // merged; the pages that use them are already written.
+  bool fontsWritten = m_fontStore.WriteAll(*this);
+  return PDFile::WriteContents() && fontsWritten;
 }
 
 void PDOutDoc::SetAttr(const char* key, const char* value) {

@@ -5,14 +5,18 @@
 // the current page's content (written, with its page object, when the page ends),
 // the one resources object shared by all generated pages, the information
 // dictionary built at close from the caller's attributes (and from an attached
-// input's information), and the compression switch. Owns its content streams.
+// input's information), and the compression switch. Owns its content streams,
+// the page and header resource sets and the store of fonts of copied pages.
 // Failure is reported as false with the last error set, as in PDFile.
 #include <cstdint>
 #include <map>
 #include <memory>
 #include <string>
 
-#include "pdf/content/PDStream.h"
+#include "pdf/content/FontStore.h"
+#include "pdf/content/PDPgStream.h"
+#include "pdf/content/PDResources.h"
+#include "pdf/import/PDImport.h"
 #include "pdf/writer/PDFile.h"
 #include "pdf/doc/PDInputDoc.h"
 
@@ -30,8 +34,14 @@ public:
   uint16_t PageWidth() const { return m_width; }
   uint16_t PageHeight() const { return m_height; }
 
-  // The current page's content, made on first request.
-  PDStream& Content();
+  // The current page's content, made on first request; valid until the page ends.
+  PDPgStream& Content();
+  bool HasContent() const { return m_content != nullptr; }
+  // The header content, made on first request; lives until the document ends.
+  PDPgStream& Header();
+  PDResources& PageResources() { return m_pageResources; }
+  PDResources& HeaderResources() { return m_headerResources; }
+  const FontStore& Fonts() const { return m_fontStore; }
   // Ends the current page; a page without content is not written.
   [[nodiscard]] bool NewPage();
   // Pages written so far, plus one when the current page has content.
@@ -65,8 +75,31 @@ public:
 
 protected:
   [[nodiscard]] bool FinishDocument() override;
+  [[nodiscard]] bool WriteContents() override;
 
 private:
+  // Adapters that let the resource sets and page import reach this document.
+  class Host : public ResourceHost {
+  public:
+    explicit Host(PDOutDoc& doc) : m_doc(doc) {}
+    int32_t CopyInputFont(const char* baseFont, PDFInput*& input, int32_t& inputNumber) override;
+    int32_t CopyInputColor(const char* name) override;
+
+  private:
+    PDOutDoc& m_doc;
+  };
+  class Hooks : public ImportHooks {
+  public:
+    explicit Hooks(PDOutDoc& doc) : m_doc(doc) {}
+    bool TakeOver(PDFInput& input, PDObject& object, int32_t outputId) override;
+
+  private:
+    PDOutDoc& m_doc;
+  };
+  // Copies a value of the current input (an object's contents) as a new object.
+  int32_t CopyInputValue(PDValue* value);
+  void EnterHeaderResources(PDFInput& input, PDObject& page);
+
   [[nodiscard]] bool EndPage();
   [[nodiscard]] bool CopyRange(PDInputDoc& input, int32_t first, int32_t last);
   static std::shared_ptr<PDInputDoc> OpenInput(const char* name, int32_t& error);
@@ -76,7 +109,13 @@ private:
 
   uint16_t m_width = 595;
   uint16_t m_height = 842;
-  std::unique_ptr<PDStream> m_content;
+  Host m_host{*this};
+  Hooks m_hooks{*this};
+  PDResources m_pageResources{*this, 'F', &m_host};
+  PDResources m_headerResources{*this, 'H', &m_host};
+  FontStore m_fontStore;
+  std::unique_ptr<PDPgStream> m_content;
+  std::unique_ptr<PDPgStream> m_header;
   int32_t m_resourcesId = 0;
   std::map<std::string, std::string> m_attrs;
   PDValuePtr m_inputInfo;

@@ -51,7 +51,7 @@ bool PDOutDoc::CopyRange(PDInputDoc& input, int32_t first, int32_t last) {
   // What the import says concerns the input file, so it is recorded there.
   DiagnosticScope diagnostics(input.Input().Diagnostics());
   // The range is clamped by the pages the tree really holds, not by its /Count.
-  PDImport import(input.Input(), input.Import(), *this);
+  PDImport import(input.Input(), input.Import(), *this, &m_hooks);
   if (!import.CopyPageRange(first, last)) return Fail(import.Error());
   return true;
 }

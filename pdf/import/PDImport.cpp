@@ -277,6 +277,20 @@ int32_t PDImport::CopyPage(PDObject& page, int32_t parentId) {
   // A page has no kids; an entry by that name would only lead into the tree.
   dict->Remove(kKeyKids);
   dict->SaveAttrVal(kKeyType, PDValue::MakeText("/Page"));
+  if (!dict->Get(kKeyResources)) {
+    // Inherited resources are given to the page itself, so that entries added to
+    // the copy (a header's fonts) cannot hide the ones it inherits.
+    PDObject* node = m_input.ParentOf(&page);
+    for (int depth = 0; node && node->Root() && node->Root()->Dict() && depth < PDFInput::kMaxTreeDepth; ++depth) {
+      if (PDValue* inherited = node->Root()->Dict()->Get(kKeyResources)) {
+        PDValuePtr resources = inherited->Copy();
+        Sanitize(resources.get(), false);
+        dict->SaveAttrVal(kKeyResources, std::move(resources));
+        break;
+      }
+      node = m_input.ParentOf(node);
+    }
+  }
   if (!HasUsableMediaBox(value.get())) {
     // Readers show such a page on US Letter; say so in the output.
     Diag("page %ld without a usable /MediaBox: US Letter assumed\n", static_cast<long>(number));
@@ -312,6 +326,11 @@ bool PDImport::HasUsableMediaBox(PDValue* page) {
 }
 
 bool PDImport::Keeps(int32_t number) {
+  // Output ids were put there by this library (header fonts entered into a
+  // copied page's resources) and refer to objects the output writes itself.
+  // The input itself never has numbers this high, so only ids the output has
+  // handed out are kept.
+  if (number >= kOutputIdBase) return number - kOutputIdBase < m_output.ObjectCounter();
   if (number <= 0 || number >= m_input.ObjectLimit()) return false;
   // A page is referred to only when this import writes it; a /Pages node of the
   // input never is (its pruned copy is not what the reference meant).
@@ -345,6 +364,21 @@ void PDImport::Sanitize(PDValue* value, bool treeObject) {
   }
 }
 
+int32_t PDImport::CopyObject(int32_t number) {
+  PDObject* object = number > 0 ? m_input.GetObj(number) : nullptr;
+  // Page-tree nodes are copied only by a page import, never on their own.
+  if (!object || !object->Root() || PDObject::ClassOf(object->Root()) != kClassOther) return 0;
+  PrepareState();
+  int32_t savedTable = m_output.CurrentTable();
+  m_output.SetCurrentTable(m_state.table);
+  auto ref = PDValue::MakeRef(number);
+  CopyReachable(ref.get(), false);
+  int32_t id = m_output.RefNum(number, m_state.table);
+  m_output.SetCurrentTable(savedTable);
+  if (m_output.LastError() == kAlreadyWritten) m_output.SetLastError(0);
+  return id;
+}
+
 void PDImport::CopyReachable(PDValue* value, bool treeObject) {
   std::vector<int32_t> pending;
   CollectRefs(value, pending, treeObject);
@@ -375,6 +409,7 @@ bool PDImport::WriteImported(PDObject& object, int32_t outputId) {
     // input's /Length said or wherever it pointed.
     root->Dict()->SaveAttrVal(kKeyLength, PDValue::MakeInt(static_cast<int32_t>(root->StreamBytes().size())));
   }
+  if (m_hooks && m_hooks->TakeOver(m_input, object, outputId)) return true;
   if (!m_output.WriteObject(object)) {
     if (m_output.LastError() != kAlreadyWritten && m_error == 0) m_error = m_output.LastError();
     return false;

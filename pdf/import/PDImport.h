@@ -32,6 +32,10 @@ namespace folian {
 class ImportHooks {
 public:
   virtual ~ImportHooks() = default;
+  // Called before an object is written, with the output id it gets. True when
+  // the hook takes the object over and writes it itself later (fonts merged at
+  // close); the hook may also change the object before it is written.
+  virtual bool TakeOver(PDFInput& /*input*/, PDObject& /*object*/, int32_t /*outputId*/) { return false; }
   // Called after an object was written, with its output id.
   virtual void OnImportedObject(PDFInput& /*input*/, PDObject& /*object*/, int32_t /*outputId*/) {}
 };
@@ -51,7 +55,11 @@ public:
   // Copies pages first..last (1-based; a first page below 1 is 1, a last page below
   // 1 or beyond the pages the tree holds means up to the last page). Yields false
   // with `Error()` set when no page could be copied.
-  bool CopyPageRange(int32_t first, int32_t last);
+  [[nodiscard]] bool CopyPageRange(int32_t first, int32_t last);
+  // Copies one object of the input and everything it references (page-tree
+  // nodes excepted) into the output, unless it was copied before; yields its
+  // output id, or 0 when the input has no such object.
+  [[nodiscard]] int32_t CopyObject(int32_t number);
   int32_t Error() const { return m_error; }
   int32_t PagesCopied() const { return m_pagesCopied; }
   // The pages the input's tree holds, as counted by the last CopyPageRange.

@@ -10,6 +10,9 @@ check() { if eval "$2"; then :; else echo "FAILED: $1"; fail=1; fi; }
 
 "$folian" sample "$work/a.pdf" 3 >/dev/null
 "$folian" sample "$work/b.pdf" 5 >/dev/null
+check "the sample passes qpdf" 'qpdf --check "$work/a.pdf" >/dev/null 2>&1'
+check "the sample shows its text" 'pdftotext -f 2 -l 2 "$work/a.pdf" - | grep -q "Page 2 of 3"'
+check "the sample draws every text font" '[ "$(pdftotext "$work/a.pdf" - | grep -c "pt wide")" = 36 ]'
 
 "$folian" merge -o "$work/merged.pdf" "$work/a.pdf" "$work/b.pdf:2-4" "$work/a.pdf:3" >"$work/out.txt" 2>&1
 check "merge of good inputs exits 0" '[ $? -eq 0 ]'

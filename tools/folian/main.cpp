@@ -242,6 +242,128 @@ int Info(const char* path) {
   return status;
 }
 
+// Right-aligned text: the width the library measures places the text so that it
+// ends at `right`.
+void TextRightAligned(FLHANDLE content, float right, float y, const char* text) {
+  PConSetTm(content, 1, 0, 0, 1, right - PConGetTextWidth(content, text), y);
+  PConPutText(content, text);
+}
+
+// One sample page: text in every standard font, line art, a ruled table with
+// measured text, colours and a curve.
+int32_t DrawSamplePage(FLHANDLE doc, int page, int pages) {
+  FLHANDLE c = PDocGetContentHandle(doc);
+  if (!c) return PDocLastError(doc);
+  int32_t code = 0;
+  auto check = [&code](int32_t result) {
+    if (code == 0) code = result;
+  };
+
+  // Title and page line.
+  check(PConSetFont(c, "Helvetica-Bold", 22));
+  check(PConSetTm(c, 1, 0, 0, 1, 56, 780));
+  check(PConPutText(c, "folian32 sample page"));
+  check(PConSetFont(c, "Times-Italic", 11));
+  std::string line = "Page " + std::to_string(page) + " of " + std::to_string(pages) +
+                     ": text, line art, a table and colours drawn through the exported functions.";
+  check(PConSetTm(c, 1, 0, 0, 1, 56, 760));
+  check(PConPutText(c, line.c_str()));
+
+  // A sentence in each standard text font, with the width the library measures.
+  static const char* const kFonts[] = {"Helvetica",   "Helvetica-Bold",   "Helvetica-Oblique",
+                                       "Helvetica-BoldOblique", "Times-Roman", "Times-Bold",
+                                       "Times-Italic", "Times-BoldItalic", "Courier",
+                                       "Courier-Bold", "Courier-Oblique", "Courier-BoldOblique"};
+  float y = 730;
+  for (const char* font : kFonts) {
+    check(PConSetFont(c, font, 10));
+    check(PConSetTm(c, 1, 0, 0, 1, 56, y));
+    check(PConPutText(c, "The quick brown fox jumps over the lazy dog"));
+    char label[80];
+    std::snprintf(label, sizeof label, "%s, %.1f pt wide",
+                  font, PConGetTextWidth(c, "The quick brown fox jumps over the lazy dog"));
+    check(PConSetFont(c, "Helvetica", 7));
+    check(PConSetTm(c, 1, 0, 0, 1, 340, y));
+    check(PConPutText(c, label));
+    y -= 15;
+  }
+  check(PConSetFont(c, "Symbol", 12));
+  check(PConSetTm(c, 1, 0, 0, 1, 56, y));
+  check(PConPutText(c, "abgdepqrs ABGDW"));
+  check(PConSetFont(c, "ZapfDingbats", 12));
+  check(PConSetTm(c, 1, 0, 0, 1, 240, y));
+  check(PConPutText(c, "3456789 nopq"));
+
+  // Spacing and scaling.
+  check(PConSetFont(c, "Helvetica", 10));
+  check(PConSetCharSpacing(c, 2));
+  check(PConSetTm(c, 1, 0, 0, 1, 56, y - 20));
+  check(PConPutText(c, "character spacing 2"));
+  check(PConSetCharSpacing(c, 0));
+  check(PConSetTz(c, 60));
+  check(PConSetTm(c, 1, 0, 0, 1, 240, y - 20));
+  check(PConPutText(c, "horizontal scaling 60 percent"));
+  check(PConSetTz(c, 100));
+
+  // A ruled table: grey header row, lines drawn as paths, numbers right-aligned.
+  const float left = 56, top = 500, rowHeight = 16;
+  const float cols[] = {56, 216, 316, 416, 539};
+  static const char* const kRows[][4] = {{"Item", "Quantity", "Price", "Total"},
+                                         {"Paper, A4", "12", "4.50", "54.00"},
+                                         {"Toner", "2", "61.20", "122.40"},
+                                         {"Binding", "5", "1.75", "8.75"},
+                                         {"Sum", "", "", "185.15"}};
+  const int rows = 5;
+  check(PConSetGray(c, -1, 0.85f));
+  check(PConRectangle(c, left, top - rowHeight, cols[4] - left, rowHeight, 0));
+  check(PConSetGray(c, 0, 0));
+  check(PConSetLineWidth(c, 0.5f));
+  for (int r = 0; r <= rows; ++r) {
+    check(PConMoveTo(c, left, top - r * rowHeight));
+    check(PConDrawTo(c, cols[4], top - r * rowHeight));
+  }
+  for (float x : cols) {
+    check(PConMoveTo(c, x, top));
+    check(PConDrawTo(c, x, top - rows * rowHeight));
+  }
+  for (int r = 0; r < rows; ++r) {
+    float base = top - (r + 1) * rowHeight + 4.5f;
+    check(PConSetFont(c, r == 0 || r == rows - 1 ? "Helvetica-Bold" : "Helvetica", 10));
+    check(PConSetTm(c, 1, 0, 0, 1, cols[0] + 4, base));
+    check(PConPutText(c, kRows[r][0]));
+    for (int col = 1; col < 4; ++col) TextRightAligned(c, cols[col + 1] - 4, base, kRows[r][col]);
+  }
+
+  // Colours: filled and bordered rectangles in RGB, grey bars.
+  const float swatch = 380;
+  check(PConFillColor(c, 0.85f, 0.1f, 0.1f));
+  check(PConRectangle(c, 56, swatch, 70, 40, 0));
+  check(PConFillColor(c, 0.1f, 0.6f, 0.2f));
+  check(PConLineColor(c, 0, 0, 0.5f));
+  check(PConSetLineWidth(c, 2));
+  check(PConRectangle(c, 146, swatch, 70, 40, 1));
+  check(PConLineColor(c, 0.1f, 0.2f, 0.8f));
+  check(PConRectangle(c, 236, swatch, 70, 40, 2));
+  for (int i = 0; i < 5; ++i) check(PDocGrayBar(doc, 326 + i * 42.f, swatch, 36, 40, 0.2f * i));
+
+  // A curve, and a closed area filled and stroked.
+  const float curve[6] = {150, 340, 250, 260, 350, 320};
+  check(PConLineColor(c, 0, 0, 0));
+  check(PConSetLineWidth(c, 1.5f));
+  check(PConMoveTo(c, 56, 300));
+  check(PConCurveTo(c, curve, 6, 'c'));
+  check(PConFillColor(c, 1, 0.8f, 0.2f));
+  check(PConMoveTo(c, 400, 260));
+  check(PConDrawTo(c, 480, 260));
+  check(PConDrawTo(c, 440, 330));
+  check(PConDrawArea(c, 0));
+
+  // One bar per page number, so pages can be told apart at a glance.
+  check(PConFillColor(c, 0, 0, 0));
+  for (int bar = 0; bar < page && bar < 40; ++bar) check(PConRectangle(c, 56 + bar * 12.f, 150, 8, 60, 0));
+  return code;
+}
+
 int Sample(const char* out, int pages) {
   int32_t error = 0;
   FLHANDLE doc = PDocNew(out, 0, 0, &error);
@@ -249,13 +371,15 @@ int Sample(const char* out, int pages) {
     std::fprintf(stderr, "folian: cannot create %s: %s\n", out, Describe(error));
     return 1;
   }
-  PDocSetInfo(doc, "folian sample", "pages drawn with line art", nullptr, nullptr);
-  FLHANDLE content = PDocGetContentHandle(doc);
+  PDocSetInfo(doc, "folian sample", "text, line art, tables and colours", nullptr, nullptr);
   for (int page = 1; page <= pages; ++page) {
-    // A frame, a diagonal and one bar per page number, so pages can be told apart.
-    std::string ops = "2 w 36 36 523 770 re S 36 36 m 559 806 l S\n";
-    for (int bar = 0; bar < page && bar < 40; ++bar) ops += std::to_string(60 + bar * 12) + " 700 8 60 re f\n";
-    PConDrawOp(content, ops.c_str());
+    int32_t drawn = DrawSamplePage(doc, page, pages);
+    if (drawn != 0) {
+      std::fprintf(stderr, "folian: drawing page %d failed: %s\n", page, Describe(drawn));
+      PDocRelease(doc);
+      std::remove(out);
+      return 1;
+    }
     PDocNewPage(doc);
   }
   int32_t closed = PDocRelease(doc);

@@ -90,6 +90,25 @@ static void staleAndMadeUpHandlesAreRefused(void) {
   PDocSetAttr(0, "a", "b");
 }
 
+static void contentOperatorsFromC(void) {
+  FLHANDLE doc = PDocNew(FOLIAN_TEST_OUTPUT "/capi-content.pdf", 0, 0, NULL);
+  FLHANDLE content = PDocGetContentHandle(doc);
+  const float curve[6] = {100, 200, 150, 250, 200, 200};
+  CHECK(PConPutText(content, "no font") == FL_ERR_BAD_CALLING_SEQUENCE);
+  CHECK(PConSetFont(content, "Helvetica", 10) == 0);
+  CHECK(PConGetTextWidth(content, "Hello") > 22.77f && PConGetTextWidth(content, "Hello") < 22.79f);
+  CHECK(PConPutText(content, "Hello from C") == 0);
+  CHECK(PConMoveTo(content, 50, 50) == 0);
+  CHECK(PConCurveTo(content, curve, 6, 'c') == 0);
+  CHECK(PConCurveTo(content, curve, 2, 'v') == FL_ERR_PARAM_VALUE);
+  CHECK(PConDrawArea(content, 0) == 0);
+  CHECK(PConDrawTo(content, 10, 10) == FL_ERR_BAD_CALLING_SEQUENCE);
+  CHECK(PDocLastError(doc) == FL_ERR_BAD_CALLING_SEQUENCE);
+  CHECK(PDocNewPage(doc) == 0);
+  CHECK(PConSetFont(content, "Helvetica", 10) == FL_ERR_MISSING_HANDLE);
+  CHECK(PDocRelease(doc) == 0);
+}
+
 static void badPageSizeIsRefusedAndRemembered(void) {
   FLHANDLE doc = PDocNew(NULL, 0, 0, NULL);
   CHECK(PDocPageSize(doc, 0, 792) == FL_ERR_PARAM_VALUE);
@@ -150,6 +169,7 @@ int main(void) {
   missingFolderGivesTheSystemError();
   staleAndMadeUpHandlesAreRefused();
   badPageSizeIsRefusedAndRemembered();
+  contentOperatorsFromC();
   printf("%d passed, %d failed\n", passed, failed);
   return failed == 0 ? 0 : 1;
 }
