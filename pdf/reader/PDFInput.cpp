@@ -64,6 +64,7 @@ void PDFInput::Close() {
   m_unreadable.clear();
   m_added.clear();
   m_parents.clear();
+  m_kidSpans.clear();
   m_pageNumbers.clear();
   m_walkPath.clear();
   m_walkVisits = 0;

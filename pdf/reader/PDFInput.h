@@ -178,6 +178,14 @@ private:
   [[nodiscard]] bool EnterKid(int32_t parent, int32_t kid);
   [[nodiscard]] bool CountOf(PDObject& node, int32_t& count);
   PDValue* Inherited(PDObject* page, const char* key);
+  // A kid of a /Pages node with the running page total up to and including it.
+  struct KidSpan {
+    int64_t end;
+    int32_t count;
+    int32_t number;
+  };
+  // The kids of node `node` that hold pages, with running totals; made once per node.
+  const std::vector<KidSpan>& KidSpans(int32_t node, PDValue& kids);
   [[nodiscard]] bool ReadBox(PDValue* value, PDBox& box);
 
   std::unique_ptr<InputSource> m_source;
@@ -214,6 +222,7 @@ private:
   std::vector<std::unique_ptr<PDObject>> m_added;
   int64_t m_loads = 0;
 
+  std::unordered_map<int32_t, std::vector<KidSpan>> m_kidSpans;
   std::unordered_map<int32_t, int32_t> m_parents;  // remembered parent of a page-tree node
   std::vector<int32_t> m_pageNumbers;
   std::vector<int32_t> m_walkPath;           // ancestors of the node ReadPages is in

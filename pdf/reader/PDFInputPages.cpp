@@ -81,6 +81,10 @@ PDObject* PDFInput::FindPage(int32_t index) {
     return nullptr;
   }
   if (index < 0) return nullptr;
+  // Once the whole tree has been read, its page list answers at once: asking for
+  // every page in turn then costs one walk, not one walk per page.
+  if (m_pagesComplete && static_cast<size_t>(index) < m_pageNumbers.size())
+    return GetObj(m_pageNumbers[static_cast<size_t>(index)]);
   bool descended = index < count;
   if (descended) {
     int64_t before = 0;  // pages that lie before the current node
@@ -92,16 +96,15 @@ PDObject* PDFInput::FindPage(int32_t index) {
       if (!kids || !kids->Is(PDKind::Array)) break;
       // Every kid before the one that holds the index is counted: a kid that holds
       // no pages (an empty /Pages node) shifts all later pages by position.
+      // The kids' page counts are summed once per node and searched by halves,
+      // so asking for every page of a flat tree in turn is not quadratic.
       PDObject* next = nullptr;
-      for (PDValue* el = kids->GetFirstEl(); el && !next; el = el->Next()) {
-        PDObject* kid = el->Is(PDKind::Reference) ? GetObj(el->Number()) : nullptr;
-        int32_t kidCount = 0;
-        if (!kid || !CountOf(*kid, kidCount)) continue;
-        if (index < before + kidCount) {
-          next = kid;
-          break;
-        }
-        before += kidCount;
+      const std::vector<KidSpan>& spans = KidSpans(node->Number(), *kids);
+      auto holder = std::upper_bound(spans.begin(), spans.end(), index - before,
+                                     [](int64_t wanted, const KidSpan& span) { return wanted < span.end; });
+      if (holder != spans.end()) {
+        next = GetObj(holder->number);
+        before += holder->end - holder->count;
       }
       if (!next) break;
       if (path.count(next->Number())) {
@@ -122,6 +125,23 @@ PDObject* PDFInput::FindPage(int32_t index) {
     return GetObj(m_pageNumbers[static_cast<size_t>(index)]);
   }
   return nullptr;
+}
+
+const std::vector<PDFInput::KidSpan>& PDFInput::KidSpans(int32_t node, PDValue& kids) {
+  auto known = m_kidSpans.find(node);
+  if (known != m_kidSpans.end()) return known->second;
+  std::vector<KidSpan> spans;
+  int64_t end = 0;
+  for (PDValue* el = kids.GetFirstEl(); el; el = el->Next()) {
+    PDObject* kid = el->Is(PDKind::Reference) ? GetObj(el->Number()) : nullptr;
+    int32_t kidCount = 0;
+    // Every kid before the one that holds an index counts: a kid that holds no
+    // pages (an empty /Pages node) shifts nothing, one that cannot be read is skipped.
+    if (!kid || !CountOf(*kid, kidCount) || kidCount <= 0) continue;
+    end += kidCount;
+    spans.push_back({end, kidCount, kid->Number()});
+  }
+  return m_kidSpans.emplace(node, std::move(spans)).first->second;
 }
 
 int32_t PDFInput::PagesHeld() {

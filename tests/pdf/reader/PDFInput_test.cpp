@@ -604,3 +604,31 @@ TEST(PDFInput, releaseAndAddObjects) {
 
 }  // namespace
 }  // namespace folian
+
+namespace folian {
+namespace {
+
+// Every page of a flat tree asked for in turn is the right one and each kid is
+// read once (the speed of this is measured by bench/large/run.sh).
+TEST(PDFInput, everyPageOfAFlatTreeInTurnIsFoundAndReadOnce) {
+  const int pages = 300;
+  test::PdfBuilder pdf;
+  std::string kids;
+  for (int i = 0; i < pages; ++i) kids += std::to_string(3 + i) + " 0 R ";
+  pdf.Obj(1, "<< /Type /Catalog /Pages 2 0 R >>")
+      .Obj(2, "<< /Type /Pages /Kids [" + kids + "] /Count " + std::to_string(pages) + " /MediaBox [0 0 612 792] >>");
+  for (int i = 0; i < pages; ++i) pdf.Obj(3 + i, "<< /Type /Page /Parent 2 0 R /Rotate " + std::to_string(i % 4 * 90) + " >>");
+  pdf.Xref("/Size " + std::to_string(3 + pages) + " /Root 1 0 R");
+  PDFInput input;
+  ASSERT_TRUE(input.OpenMemory(pdf.Bytes().data(), pdf.Bytes().size()));
+  for (int i = 0; i < pages; ++i) {
+    PDObject* page = input.FindPage(i);
+    ASSERT_NE(page, nullptr) << i;
+    EXPECT_EQ(page->Number(), 3 + i);
+    EXPECT_EQ(input.Rotation(page), i % 4 * 90);
+  }
+  EXPECT_LE(input.ObjectsLoaded(), pages + 3);
+}
+
+}  // namespace
+}  // namespace folian
