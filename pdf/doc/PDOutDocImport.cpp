@@ -52,8 +52,14 @@ bool PDOutDoc::CopyRange(PDInputDoc& input, int32_t first, int32_t last) {
   DiagnosticScope diagnostics(input.Input().Diagnostics());
   int32_t count = input.Input().PageCount();
   if (last < 1 || last > count) last = count;
-  PDImport import(input.Input(), input.Import(), *this);
-  if (!import.CopyPageRange(first, last)) return Fail(import.Error());
+  // Links whose targets stay behind are taken out, and the input's named
+  // destinations on the copied pages come along.
+  input.Carry().Prepare(input.Input(), *this);
+  CarryHooks hooks(input.Input(), input.Carry(), first, last);
+  PDImport import(input.Input(), input.Import(), *this, &hooks);
+  bool copied = import.CopyPageRange(first, last);
+  CarryNamedDests(input.Carry(), m_names);
+  if (!copied) return Fail(import.Error());
   return true;
 }
 

@@ -287,6 +287,7 @@ void PDImport::CopyPage(PDObject& page) {
     page.Root()->Dict()->SaveAttrVal(kKeyParent, PDValue::MakeRef(parent));
   }
   Mark(m_state.copied, number);
+  if (m_hooks) m_hooks->BeforePageWritten(m_input, page);
   if (!WriteImported(page)) return;
   m_output.CountPage(id);
   ++m_pagesCopied;

@@ -27,6 +27,9 @@ public:
   virtual ~ImportHooks() = default;
   // Called after an object was written, with its output id.
   virtual void OnImportedObject(PDFInput& /*input*/, PDObject& /*object*/, int32_t /*outputId*/) {}
+  // Called for a page of the range just before it is written; the page's value may
+  // be changed (links whose targets are not copied are taken out here).
+  virtual void BeforePageWritten(PDFInput& /*input*/, PDObject& /*page*/) {}
 };
 
 struct ImportState {

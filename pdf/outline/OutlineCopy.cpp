@@ -1,0 +1,88 @@
+#include "pdf/outline/OutlineCopy.h"
+
+#include "pdf/base/Diagnostics.h"
+#include "pdf/base/StringCodec.h"
+#include "pdf/object/PDDict.h"
+
+namespace folian {
+namespace {
+
+int32_t RefNumberOf(const PDValue* value) {
+  return value && value->Kind() == PDKind::Reference ? value->Number() : 0;
+}
+
+// The title as a string token: kept byte for byte (a Unicode title stays one),
+// anything that is not a string becomes an empty title.
+ByteString TitleToken(const PDValue* title) {
+  if (title && title->Kind() == PDKind::Text && !title->Text().empty() &&
+      (title->Text()[0] == '(' || title->Text()[0] == '<'))
+    return title->Text();
+  return ByteString("()");
+}
+
+// The web address of a URI action, or none.
+const PDValue* UriOf(PDFInput& input, PDDict& item) {
+  PDValue* action = input.Resolve(item.Find("/A"));
+  if (!action || !action->Dict()) return nullptr;
+  PDValue* kind = action->Dict()->Find("/S");
+  if (!kind || !kind->IsText("/URI")) return nullptr;
+  PDValue* address = input.Resolve(action->Dict()->Find("/URI"));
+  return address && address->Kind() == PDKind::Text ? address : nullptr;
+}
+
+}  // namespace
+
+int32_t OutlineCopy::CopyUnder(OutlineItem* parent) {
+  if (!m_state.dests) return 0;
+  PDObject* root = m_input.GetObj(m_input.OutlinesNumber());
+  PDDict* dict = root && root->Root() ? root->Root()->Dict() : nullptr;
+  if (!dict) return 0;
+  m_visited.insert(root->Number());
+  int32_t first = RefNumberOf(dict->Find("/First"));
+  if (!CopyLevel(first, parent, 0)) return -1;
+  if (m_tooDeep) Diag("outline nested too deep; deeper items are left out\n");
+  if (m_met > kMaxItems) Diag("outline has too many items; the rest are left out\n");
+  return m_made;
+}
+
+bool OutlineCopy::CopyLevel(int32_t first, OutlineItem* parent, int depth) {
+  if (first != 0 && depth >= kMaxDepth) {
+    m_tooDeep = true;
+    return true;
+  }
+  for (int32_t number = first; number != 0 && m_visited.insert(number).second;) {
+    if (++m_met > kMaxItems) return true;
+    PDObject* object = m_input.GetObj(number);
+    PDDict* dict = object && object->Root() ? object->Root()->Dict() : nullptr;
+    if (!dict) break;
+    int32_t next = RefNumberOf(dict->Find("/Next"));
+    int32_t child = RefNumberOf(dict->Find("/First"));
+    PDValue* count = m_input.Resolve(dict->Get(kKeyCount));
+    bool open = count && count->Kind() == PDKind::Integer && count->Number() > 0;
+    ByteString title = TitleToken(m_input.Resolve(dict->Find("/Title")));
+    InputDests::Target target = m_state.dests->TargetOf(*dict);
+    int32_t pageId = target.pageBound ? m_state.OutputPage(target.page) : 0;
+
+    if (target.pageBound && pageId == 0) {
+      // Its page is not in the output: the children take its place.
+      if (!CopyLevel(child, parent, depth + 1)) return false;
+    } else {
+      const PDValue* uri = target.pageBound ? nullptr : UriOf(m_input, *dict);
+      PDValuePtr view = target.pageBound ? CopyView(target.array) : nullptr;
+      OutlineItem* item = m_outline.AddCopied(parent, title, open);
+      if (!item) return false;
+      ++m_made;
+      if (target.pageBound) item->dest = PDDest(pageId, std::move(view));
+      if (uri) item->action = PDAction::Uri(DecodeString(uri->Text()).c_str());
+      if (!CopyLevel(child, item, depth + 1)) return false;
+      if (!target.pageBound && !uri && item->children.empty()) {
+        m_outline.RemoveLast(item);
+        --m_made;
+      }
+    }
+    number = next;
+  }
+  return true;
+}
+
+}  // namespace folian
