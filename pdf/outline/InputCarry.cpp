@@ -46,7 +46,12 @@ bool CarryHooks::KeepAnnotation(PDDict& annotation) {
   int32_t page = target.page;
   int32_t copiedBefore = m_inRange.count(page) ? 0 : m_state.OutputPage(page);
   if (page == 0 || (!m_inRange.count(page) && copiedBefore == 0)) return false;
-  if (!target.named && copiedBefore == 0) return true;
+  // An explicit array written in the annotation itself is renumbered with it; a
+  // name, or an array kept as an object of its own (import does not follow
+  // /Dest), is replaced by an explicit array.
+  PDValue* given = annotation.Get(kKeyDest);
+  bool indirect = given && given->Kind() == PDKind::Reference;
+  if (!target.named && !indirect && copiedBefore == 0) return true;
   // The link gets its own explicit destination: on a page of this range by its
   // input number (renumbered when written), on a page copied earlier by its
   // output id.
