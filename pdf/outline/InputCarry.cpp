@@ -21,17 +21,46 @@ int32_t CarryState::OutputPage(int32_t inputPage) const {
   return at == pages.end() ? 0 : at->second;
 }
 
+namespace {
+
+// The page object numbers of the input, in order, up to the `last`-th page. The
+// walk keeps a visited set and a depth limit, so a tree that loops or names its
+// own root among the kids is walked once.
+std::vector<int32_t> LeadingPages(PDFInput& input, int32_t last) {
+  std::vector<int32_t> pages;
+  std::unordered_set<int32_t> visited;
+  std::vector<std::pair<int32_t, int>> pending{{input.PagesRootNumber(), 0}};
+  while (!pending.empty() && static_cast<int32_t>(pages.size()) < last) {
+    auto [number, depth] = pending.back();
+    pending.pop_back();
+    if (number <= 0 || !visited.insert(number).second) continue;
+    PDObject* object = input.GetObj(number);
+    PDDict* dict = object && object->Root() ? object->Root()->Dict() : nullptr;
+    if (!dict) continue;
+    PDValue* kids = input.Resolve(dict->Get(kKeyKids));
+    bool pagesNode = object->Class() == kClassPages || (object->Class() == kClassOther && kids);
+    if (!pagesNode) {
+      if (object->Class() == kClassPage || dict->Get(kKeyParent)) pages.push_back(number);
+      continue;
+    }
+    if (!kids || kids->Kind() != PDKind::Array || depth >= PDFInput::kMaxTreeDepth) continue;
+    std::vector<int32_t> children;
+    for (PDValue* kid = kids->GetFirstEl(); kid; kid = kid->Next())
+      if (kid->Kind() == PDKind::Reference) children.push_back(kid->Number());
+    for (auto kid = children.rbegin(); kid != children.rend(); ++kid) pending.emplace_back(*kid, depth + 1);
+  }
+  return pages;
+}
+
+}  // namespace
+
 CarryHooks::CarryHooks(PDFInput& input, CarryState& state, int32_t first, int32_t last)
     : m_input(input), m_state(state) {
   // The range's pages are listed before the import starts: the import prunes the
   // input's tree in memory as it goes, and a link on an early page may point at a
-  // later one. A damaged tree gives what could be read.
-  bool complete = input.ReadPages();
-  if (!complete) Diag("links are kept only to pages that could be read\n");
-  const std::vector<int32_t>& numbers = input.PageNumbers();
-  auto from = static_cast<size_t>(std::max(first, 1) - 1);
-  auto to = std::min(static_cast<size_t>(std::max(last, 0)), numbers.size());
-  for (size_t i = from; i < to; ++i) m_inRange.insert(numbers[i]);
+  // later one.
+  std::vector<int32_t> numbers = LeadingPages(input, last);
+  for (size_t i = static_cast<size_t>(std::max(first, 1) - 1); i < numbers.size(); ++i) m_inRange.insert(numbers[i]);
 }
 
 void CarryHooks::OnImportedObject(PDFInput&, PDObject& object, int32_t outputId) {
