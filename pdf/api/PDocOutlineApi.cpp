@@ -1,4 +1,6 @@
 // Exported functions for bookmarks, links and named destinations.
+#include <optional>
+
 #include "pdf/api/ApiObjects.h"
 #include "pdf/api/folian32.h"
 #include "pdf/outline/PDAction.h"
@@ -15,11 +17,10 @@ int32_t Refuse(PDocObject& object, int32_t code) {
   return code;
 }
 
-int32_t Bookmark(FLHANDLE handle, int32_t parent, const char* title, bool valid,
-                 std::optional<PDAction> (*make)(const void*), const void* data) {
+int32_t Bookmark(FLHANDLE handle, int32_t parent, const char* title, bool valid, std::optional<PDAction> action) {
   return Guarded<PDocObject>(handle, int32_t{kMissingHandle}, int32_t{kFailed}, [&](PDocObject& object) {
     if (!title || !valid) return Refuse(object, kParamValue);
-    return ResultOf(object.doc, object.doc.AddBookmark(parent, title, make(data)));
+    return ResultOf(object.doc, object.doc.AddBookmark(parent, title, std::move(action)));
   });
 }
 
@@ -38,36 +39,25 @@ int32_t Link(FLHANDLE handle, int32_t page, float x, float y, float width, float
 }  // namespace
 
 int32_t PDocAddNullBookmark(FLHANDLE doc, int32_t parent, const char* title) {
-  return Bookmark(doc, parent, title, true, [](const void*) { return std::optional<PDAction>(); }, nullptr);
+  return Bookmark(doc, parent, title, true, std::nullopt);
 }
 
 int32_t PDocAddWebBookmark(FLHANDLE doc, int32_t parent, const char* title, const char* address) {
-  return Bookmark(
-      doc, parent, title, Given(address),
-      [](const void* a) { return std::optional<PDAction>(PDAction::Uri(static_cast<const char*>(a))); }, address);
+  return Bookmark(doc, parent, title, Given(address), PDAction::Uri(address));
 }
 
 int32_t PDocAddGoToBookmark(FLHANDLE doc, int32_t parent, const char* title, int32_t page, int16_t left,
                             int16_t top) {
-  PDAction action = PDAction::GoTo(page - 1, left, top);
-  return Bookmark(
-      doc, parent, title, page >= 1,
-      [](const void* a) { return std::optional<PDAction>(*static_cast<const PDAction*>(a)); }, &action);
+  return Bookmark(doc, parent, title, page >= 1, PDAction::GoTo(page - 1, left, top));
 }
 
 int32_t PDocAddGoToRBookmark(FLHANDLE doc, int32_t parent, const char* title, const char* fileName, int32_t page,
                              int16_t left, int16_t top) {
-  PDAction action = PDAction::GoToR(fileName, page - 1, left, top);
-  return Bookmark(
-      doc, parent, title, page >= 1 && Given(fileName),
-      [](const void* a) { return std::optional<PDAction>(*static_cast<const PDAction*>(a)); }, &action);
+  return Bookmark(doc, parent, title, page >= 1 && Given(fileName), PDAction::GoToR(fileName, page - 1, left, top));
 }
 
 int32_t PDocAddOpenFileBookmark(FLHANDLE doc, int32_t parent, const char* title, const char* fileName) {
-  return Bookmark(
-      doc, parent, title, Given(fileName),
-      [](const void* a) { return std::optional<PDAction>(PDAction::Launch(static_cast<const char*>(a))); },
-      fileName);
+  return Bookmark(doc, parent, title, Given(fileName), PDAction::Launch(fileName));
 }
 
 int32_t PDocAddWebLink(FLHANDLE doc, int32_t page, float x, float y, float width, float height, const char* address,

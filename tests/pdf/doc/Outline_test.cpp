@@ -292,7 +292,8 @@ TEST(OutlineCarry, hostileOutlinesAndNameTreesEndCleanly) {
        "link p2 [0 0 10 10] -> p1\n"},
   };
   for (const Case& c : cases) {
-    std::string input = OutputPath(std::string("hostile-") + c.name + ".in.pdf");
+    // Damaged on purpose, so not named .pdf: the run's qpdf check is for files written here.
+    std::string input = OutputPath(std::string("hostile-") + c.name + ".input");
     WriteFile(input, HostileInput(c.catalog, c.objects));
     PDOutDoc doc;
     std::string path = Open(doc, std::string("hostile-") + c.name + ".pdf");
