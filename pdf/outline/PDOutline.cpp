@@ -23,6 +23,18 @@ void PDOutline::CountVisible() {
   }
 }
 
+PDOutline::~PDOutline() {
+  // A caller can nest bookmarks a million deep; taking the tree apart level by
+  // level keeps the destructors from recursing that deep.
+  std::vector<std::unique_ptr<OutlineItem>> pending;
+  if (m_root) pending.push_back(std::move(m_root));
+  while (!pending.empty()) {
+    std::unique_ptr<OutlineItem> item = std::move(pending.back());
+    pending.pop_back();
+    for (auto& child : item->children) pending.push_back(std::move(child));
+  }
+}
+
 bool PDOutline::EnsureRoot() {
   if (m_root) return true;
   int32_t id = m_file.CreateOutlines();

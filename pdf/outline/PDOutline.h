@@ -44,6 +44,9 @@ public:
   static constexpr int32_t kMaxItems = 1000000;
 
   explicit PDOutline(PDFile& file) : m_file(file) {}
+  ~PDOutline();
+  PDOutline(const PDOutline&) = delete;
+  PDOutline& operator=(const PDOutline&) = delete;
 
   [[nodiscard]] bool Empty() const { return !m_root || m_root->children.empty(); }
   [[nodiscard]] int32_t Numbered() const { return static_cast<int32_t>(m_numbered.size()); }

@@ -37,3 +37,18 @@ TEST(PDOutline, countsFollowOpenAndClosedItems) {
   size_t root = pdf.find("/Type /Outlines");
   EXPECT_EQ(IntAfter(pdf.substr(root, pdf.find("endobj", root) - root), "/Count"), 5);
 }
+
+TEST(PDOutline, twoHundredThousandLevelsAreWrittenAndFreedWithoutRecursion) {
+  PDFile file;
+  ASSERT_TRUE(file.OpenMemory());
+  {
+    PDOutline outline(file);
+    constexpr int kDepth = 200000;
+    for (int i = 0; i < kDepth; ++i) ASSERT_NE(outline.Add(i, "x", std::nullopt), nullptr);
+    ASSERT_TRUE(outline.Write([](int32_t) { return 0; }));
+    std::string pdf(file.Memory()->Data(), file.Memory()->Used());
+    // The top item counts its one child, closed; the root counts the top item.
+    EXPECT_NE(pdf.find("/Count -1"), std::string::npos);
+    EXPECT_EQ(IntAfter(pdf.substr(pdf.find("/Type /Outlines")), "/Count"), 1);
+  }
+}
