@@ -1,7 +1,6 @@
 #include "pdf/outline/OutlineCopy.h"
 
 #include "pdf/base/Diagnostics.h"
-#include "pdf/base/StringCodec.h"
 #include "pdf/object/PDDict.h"
 
 namespace folian {
@@ -20,14 +19,36 @@ ByteString TitleToken(const PDValue* title) {
   return ByteString("()");
 }
 
-// The web address of a URI action, or none.
-const PDValue* UriOf(PDFInput& input, PDDict& item) {
+bool HasReference(const PDValue* value, int depth = 0) {
+  if (!value || depth > 32) return value != nullptr;
+  switch (value->Kind()) {
+    case PDKind::Reference:
+      return true;
+    case PDKind::Array:
+      for (const PDValue* el = value->GetFirstEl(); el; el = el->Next())
+        if (HasReference(el, depth + 1)) return true;
+      return false;
+    case PDKind::Dictionary: {
+      PDValue* entry = nullptr;
+      int32_t key = 0;
+      for (int32_t i = 0; value->Dict()->EntryAt(i, entry, key); ++i)
+        if (HasReference(entry, depth + 1)) return true;
+      return false;
+    }
+    default:
+      return false;
+  }
+}
+
+// An action that leads out of the document (a web address, another file, a
+// program) and refers to no object of the input, so it can be written as it is;
+// none otherwise.
+PDValuePtr OutwardAction(PDFInput& input, PDDict& item) {
   PDValue* action = input.Resolve(item.Find("/A"));
-  if (!action || !action->Dict()) return nullptr;
+  if (!action || !action->Dict() || HasReference(action)) return nullptr;
   PDValue* kind = action->Dict()->Find("/S");
-  if (!kind || !kind->IsText("/URI")) return nullptr;
-  PDValue* address = input.Resolve(action->Dict()->Find("/URI"));
-  return address && address->Kind() == PDKind::Text ? address : nullptr;
+  if (!kind || !(kind->IsText("/URI") || kind->IsText("/GoToR") || kind->IsText("/Launch"))) return nullptr;
+  return action->Copy();
 }
 
 }  // namespace
@@ -67,15 +88,16 @@ bool OutlineCopy::CopyLevel(int32_t first, OutlineItem* parent, int depth) {
       // Its page is not in the output: the children take its place.
       if (!CopyLevel(child, parent, depth + 1)) return false;
     } else {
-      const PDValue* uri = target.pageBound ? nullptr : UriOf(m_input, *dict);
+      PDValuePtr action = target.pageBound ? nullptr : OutwardAction(m_input, *dict);
       PDValuePtr view = target.pageBound ? CopyView(target.array) : nullptr;
       OutlineItem* item = m_outline.AddCopied(parent, title, open);
       if (!item) return false;
       ++m_made;
       if (target.pageBound) item->dest = PDDest(pageId, std::move(view));
-      if (uri) item->action = PDAction::Uri(DecodeString(uri->Text()).c_str());
+      bool outward = action != nullptr;
+      item->copiedAction = std::move(action);
       if (!CopyLevel(child, item, depth + 1)) return false;
-      if (!target.pageBound && !uri && item->children.empty()) {
+      if (!target.pageBound && !outward && item->children.empty()) {
         m_outline.RemoveLast(item);
         --m_made;
       }

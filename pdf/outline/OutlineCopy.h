@@ -6,8 +6,9 @@
 // copied page is re-created with its title, its open or closed state and its
 // destination on the output page; its children follow the same rule. An item
 // whose target page was not copied is left out and its kept children move up to
-// its place. An item without a page target (a heading, a web address) is kept
-// when something below it is kept, or when it opens a web address. The input's
+// its place. An item without a page target is kept when something below it is
+// kept (a heading), or when its action leads out of the document (a web
+// address, another file, a program) and refers to no object of the input. The input's
 // /Count values only give the open state: counts are worked out again from what
 // was kept, so a count that lies cannot spoil the output.
 //

@@ -127,6 +127,8 @@ bool PDOutline::WriteItem(const OutlineItem& item, size_t i, const std::function
     if (i + 1 < siblings.size() && !(f.WriteToken("/Next") && f.WriteRef(siblings[i + 1]->id))) return false;
     if (item.dest) {
       if (!(f.WriteToken("/Dest") && WriteDestArray(f, *item.dest))) return false;
+    } else if (item.copiedAction) {
+      if (!(f.WriteToken("/A") && f.WriteValue(item.copiedAction.get()))) return false;
     } else if (item.action) {
       int32_t target = item.action->kind == PDAction::Kind::GoTo && item.action->page >= 0
                            ? pageId(item.action->page)

@@ -32,6 +32,7 @@ struct OutlineItem {
   bool open = false;  // items made here are written closed; copied ones keep their state
   std::optional<PDDest> dest;
   std::optional<PDAction> action;
+  PDValuePtr copiedAction;  // an input's action dictionary without references, written as it is
 
   // Items shown below this one when it is opened; worked out just before writing.
   int32_t visibleBelow = 0;

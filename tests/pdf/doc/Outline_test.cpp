@@ -279,6 +279,16 @@ TEST(OutlineCarry, hostileOutlinesAndNameTreesEndCleanly) {
        {{30, "<< /Kids [31 0 R] >>"}, {31, "<< /Kids [30 0 R 31 0 R] /Names [(x) [3 0 R /Fit]] >>"}},
        "name x -> p1\n"},
       {"name-tree-deep", "/Names << /Dests 1000 0 R >>", deepObjects, ""},
+      // Actions that lead out of the document come along; one that refers to an
+      // object of the input, and a heading with nothing below it, do not.
+      {"outward-actions", "/Outlines 10 0 R",
+       {{10, "<< /First 11 0 R >>"},
+        {11, "<< /Title (web) /Parent 10 0 R /Next 12 0 R /A << /S /URI /URI (http://x/\\(1\\)) >> >>"},
+        {12, "<< /Title (remote) /Parent 10 0 R /Next 13 0 R /A << /S /GoToR /F (other.pdf) /D [1 /Fit] >> >>"},
+        {13, "<< /Title (program) /Parent 10 0 R /Next 14 0 R /A << /S /Launch /F 50 0 R >> >>"},
+        {14, "<< /Title (empty heading) /Parent 10 0 R >>"},
+        {50, "<< /Type /Filespec /F (x.exe) >>"}},
+       "outline: web -> uri http://x/(1)\noutline: remote -> file other.pdf p2\n"},
       // Older files name their destinations in a catalog dictionary.
       {"old-dests-dictionary", "/Dests 40 0 R",
        {{40, "<< /chap [4 0 R /FitH 150] /lost [77 0 R /Fit] >>"},
