@@ -1,5 +1,6 @@
 // Imports every page of the bytes into a memory output twice (a whole-file copy and
-// a middle range from the same input), as a merge does, and closes the output.
+// a middle range from the same input), as a merge does, copies its bookmarks, and
+// closes the output.
 #include <cstdint>
 #include <memory>
 
@@ -16,6 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (output.Attach(input)) {
     (void)output.InputCopyPages(1, 0);
     (void)output.InputCopyPages(2, 3);
+    (void)output.InputCopyBookmarks(0);
   }
   (void)output.Close();
   return 0;

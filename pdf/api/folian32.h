@@ -76,6 +76,39 @@ FOLIAN_API int32_t PDocMerge(FLHANDLE doc, const char* fileName, int32_t firstPa
 FOLIAN_API FLHANDLE PDocGetInputHandle(FLHANDLE doc);
 FOLIAN_API int32_t PDocInputGetFont(FLHANDLE doc, const char* name, FLVBSTR* result);
 
+/* Bookmarks, links and named destinations.
+ * Pages are 1-based. A bookmark's parent is the number of a bookmark made earlier
+ * through these functions (1 for the first one made), or 0 for the top level;
+ * bookmarks copied by PDocInputCopyBookmarks are not numbered. A parent that does
+ * not exist, a missing title, address or file, or a page below 1 gives
+ * FL_ERR_PARAM_VALUE. A GoTo target is written as a reference to the page, so it
+ * must be a page of the finished document; one that is not is left without
+ * action (and reported). Links go on a page not yet written: the current page or
+ * a later one (FL_ERR_BAD_CALLING_SEQUENCE for a page already written). The
+ * rectangle is x, y, width, height; `border` is the border code: 0 a plain
+ * border, 1 to 6 dashed or solid red, green, blue, any other code gives the
+ * colour by its units, tens and hundreds digits (0 none, 9 full, d as 0.d) and a
+ * dash by its thousands and ten-thousands digits; a negative code writes no
+ * border entry. */
+FOLIAN_API int32_t PDocAddNullBookmark(FLHANDLE doc, int32_t parent, const char* title);
+FOLIAN_API int32_t PDocAddWebBookmark(FLHANDLE doc, int32_t parent, const char* title, const char* address);
+FOLIAN_API int32_t PDocAddGoToBookmark(FLHANDLE doc, int32_t parent, const char* title, int32_t page, int16_t left,
+                                       int16_t top);
+FOLIAN_API int32_t PDocAddGoToRBookmark(FLHANDLE doc, int32_t parent, const char* title, const char* fileName,
+                                        int32_t page, int16_t left, int16_t top);
+FOLIAN_API int32_t PDocAddOpenFileBookmark(FLHANDLE doc, int32_t parent, const char* title, const char* fileName);
+FOLIAN_API int32_t PDocAddWebLink(FLHANDLE doc, int32_t page, float x, float y, float width, float height,
+                                  const char* address, int32_t border);
+FOLIAN_API int32_t PDocAddGoToLink(FLHANDLE doc, int32_t page, float x, float y, float width, float height,
+                                   int32_t targetPage, int32_t left, int32_t top, int32_t border);
+FOLIAN_API int32_t PDocAddGoToRLink(FLHANDLE doc, int32_t page, float x, float y, float width, float height,
+                                    const char* fileName, int32_t targetPage, int32_t left, int32_t top,
+                                    int32_t border);
+/* Copies the current input's bookmarks that lead to pages already copied from it,
+ * below bookmark `parent` (0: the top level). FL_ERR_BAD_CALLING_SEQUENCE without
+ * a current input. */
+FOLIAN_API int32_t PDocInputCopyBookmarks(FLHANDLE doc, int32_t parent);
+
 /* Input documents. */
 FOLIAN_API FLHANDLE IDocOpen(const char* fileName, int32_t* error);
 FOLIAN_API FLHANDLE IDocMemOpen(const char* bytes, int32_t length, int32_t* error);

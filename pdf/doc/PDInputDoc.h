@@ -8,6 +8,7 @@
 
 #include "pdf/reader/PDFInput.h"
 #include "pdf/import/PDImport.h"
+#include "pdf/outline/InputCarry.h"
 
 namespace folian {
 
@@ -15,6 +16,8 @@ class PDInputDoc {
 public:
   PDFInput& Input() { return m_input; }
   ImportState& Import() { return m_import; }
+  // Which input pages became which output pages, and the input's destinations.
+  CarryState& Carry() { return m_carry; }
 
   // 0-based index of the current page, or -1 before any was acquired.
   [[nodiscard]] int32_t CurrentPage() const { return m_currentPage; }
@@ -31,6 +34,7 @@ public:
 private:
   PDFInput m_input;
   ImportState m_import;
+  CarryState m_carry;
   int32_t m_currentPage = -1;
   bool m_attached = false;
 };

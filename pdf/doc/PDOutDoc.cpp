@@ -40,13 +40,14 @@ bool PDOutDoc::EndPage() {
   if (!content->WriteObject(*this, m_compress)) return false;
   int32_t pageId = NewObjectId();
   if (pageId == 0) return false;
+  int32_t index = PagesRecorded();
   CountPage(pageId);
   int32_t parentId = RegisterPage(pageId, 1);
   if (parentId == 0) return false;
   return BeginObject(pageId) && WriteToken("<</Type /Page /Parent") && WriteRef(parentId) && WriteLineEnd() &&
          WriteToken("/MediaBox [0 0") && WriteInt(m_width) && WriteInt(m_height) && WriteToken("] /Resources") &&
          WriteRef(m_resourcesId) && WriteToken("/Contents") && WriteRef(content->ObjectId()) && WriteLineEnd() &&
-         WriteToken(">>") && EndObject();
+         m_links.WritePageAnnots(*this, index) && WriteToken(">>") && EndObject();
 }
 
 bool PDOutDoc::WriteResources() {
@@ -58,7 +59,7 @@ bool PDOutDoc::WriteContents() {
   // Fonts of copied pages were held back so that subsets of one font could be
   // merged; the pages that use them are already written.
   bool fontsWritten = m_fontStore.WriteAll(*this);
-  return PDFile::WriteContents() && fontsWritten;
+  return WriteLinksAndNames() && PDFile::WriteContents() && fontsWritten;
 }
 
 void PDOutDoc::SetAttr(const char* key, const char* value) {
@@ -137,6 +138,7 @@ bool PDOutDoc::FinishDocument() {
   if (!EndPage()) return false;
   if (m_input) SetInputInfo(m_input->ResolvedInfo());
   if (!WriteResources()) return false;
+  if (!m_outline.Write([this](int32_t page) { return OutputPageId(page); })) return false;
   return WriteInfo();
 }
 

@@ -11,12 +11,16 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "pdf/content/FontStore.h"
 #include "pdf/content/PDPgStream.h"
 #include "pdf/content/PDResources.h"
 #include "pdf/import/PDImport.h"
+#include "pdf/outline/PDLink.h"
+#include "pdf/outline/PDNameTree.h"
+#include "pdf/outline/PDOutline.h"
 #include "pdf/writer/PDFile.h"
 #include "pdf/doc/PDInputDoc.h"
 
@@ -70,12 +74,29 @@ public:
   // Opens the file, copies the range and drops the file again.
   [[nodiscard]] bool Merge(const char* name, int32_t first, int32_t last);
 
+  // Bookmarks, links and named destinations (PDOutDocOutline.cpp). Pages are
+  // 0-based here. A bookmark's parent is the number of a bookmark made earlier
+  // (1 for the first), 0 for the top level.
+  [[nodiscard]] bool AddBookmark(int32_t parent, const char* title, std::optional<PDAction> action);
+  // A link on a page this document has not written yet (the current page or a
+  // later one); a page already written cannot list it any more (1008).
+  [[nodiscard]] bool AddLink(int32_t page, PDLink link);
+  [[nodiscard]] bool AddNamedDest(const char* name, int32_t page);
+  // Copies the current input's bookmarks for the pages already copied from it,
+  // below bookmark `parent` (0: top level).
+  [[nodiscard]] bool InputCopyBookmarks(int32_t parent);
+  const PDOutline& Outline() const { return m_outline; }
+  const PDNameTree& NamedDests() const { return m_names; }
+
   void SetCompress(bool on) { m_compress = on; }
   [[nodiscard]] bool Compress() const { return m_compress; }
 
 protected:
   [[nodiscard]] bool FinishDocument() override;
   [[nodiscard]] bool WriteContents() override;
+  // The link annotations and the named-destination tree, written at close.
+  [[nodiscard]] bool WriteLinksAndNames();
+  [[nodiscard]] bool WriteCatalogEntries() override;
 
 private:
   // Adapters that let the resource sets and page import reach this document.
@@ -106,6 +127,8 @@ private:
   [[nodiscard]] bool WriteResources();
   [[nodiscard]] bool WriteInfo();
   ByteString ProducerText(const PDDict* start) const;
+  // The output id of a 0-based page written so far, or 0.
+  [[nodiscard]] int32_t OutputPageId(int32_t page);
 
   uint16_t m_width = 595;
   uint16_t m_height = 842;
@@ -121,6 +144,10 @@ private:
   PDValuePtr m_inputInfo;
   std::shared_ptr<PDInputDoc> m_input;
   bool m_compress = true;
+  PDOutline m_outline{*this};
+  PDLinks m_links;
+  PDNameTree m_names;
+  int32_t m_namesId = 0;
 };
 
 }  // namespace folian

@@ -1,4 +1,6 @@
 // The output document's side of page import: its current input and merging.
+#include <algorithm>
+
 #include "pdf/base/Diagnostics.h"
 #include "pdf/base/Status.h"
 #include "pdf/doc/PDOutDoc.h"
@@ -51,8 +53,19 @@ bool PDOutDoc::CopyRange(PDInputDoc& input, int32_t first, int32_t last) {
   // What the import says concerns the input file, so it is recorded there.
   DiagnosticScope diagnostics(input.Input().Diagnostics());
   // The range is clamped by the pages the tree really holds, not by its /Count.
-  PDImport import(input.Input(), input.Import(), *this, &m_hooks);
-  if (!import.CopyPageRange(first, last)) return Fail(import.Error());
+  // Links whose targets stay behind are taken out, and the input's named
+  // destinations on the copied pages come along.
+  input.Carry().Prepare(input.Input(), *this);
+  // The carry needs the range as it will be copied: clamped to the pages held.
+  const int32_t held = input.Input().PagesHeld();
+  const int32_t carryFirst = std::max(first, 1);
+  const int32_t carryLast = last < 1 || last > held ? held : last;
+  CarryHooks carry(input.Input(), input.Carry(), carryFirst, carryLast);
+  ImportHooksPair hooks(m_hooks, carry);
+  PDImport import(input.Input(), input.Import(), *this, &hooks);
+  bool copied = import.CopyPageRange(first, last);
+  CarryNamedDests(input.Carry(), m_names);
+  if (!copied) return Fail(import.Error());
   return true;
 }
 

@@ -271,6 +271,7 @@ int32_t PDImport::CopyPage(PDObject& page, int32_t parentId) {
   if (m_count < m_first || m_count > m_last) return 0;
 
   int32_t id = TreeObjectId(number);
+  if (m_hooks) m_hooks->BeforePageWritten(m_input, page);
   PDValuePtr value = PDValue::Copy(page.Root());
   Sanitize(value.get(), true);
   PDDict* dict = value->Dict();
@@ -311,6 +312,7 @@ int32_t PDImport::CopyPage(PDObject& page, int32_t parentId) {
   PDObject copy(std::move(value), id);
   copy.SetClass(kClassPage);
   if (!WriteImported(copy, id)) return 0;
+  if (m_hooks) m_hooks->OnPageCopied(m_input, number, id);
   m_output.CountPage(id);
   ++m_pagesCopied;
   CopyReachable(copy.Root(), true);

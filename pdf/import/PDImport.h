@@ -38,6 +38,37 @@ public:
   virtual bool TakeOver(PDFInput& /*input*/, PDObject& /*object*/, int32_t /*outputId*/) { return false; }
   // Called after an object was written, with its output id.
   virtual void OnImportedObject(PDFInput& /*input*/, PDObject& /*object*/, int32_t /*outputId*/) {}
+  // Called for a page of the range just before it is written; the page's value may
+  // be changed (links whose targets are not copied are taken out here).
+  virtual void BeforePageWritten(PDFInput& /*input*/, PDObject& /*page*/) {}
+  // Called after a page was written: its input number and its output id.
+  virtual void OnPageCopied(PDFInput& /*input*/, int32_t /*inputNumber*/, int32_t /*outputId*/) {}
+};
+
+// Two hook sets as one: each call goes to the first, then the second; an object
+// the first takes over is not offered to the second.
+class ImportHooksPair : public ImportHooks {
+public:
+  ImportHooksPair(ImportHooks& first, ImportHooks& second) : m_first(first), m_second(second) {}
+  bool TakeOver(PDFInput& input, PDObject& object, int32_t outputId) override {
+    return m_first.TakeOver(input, object, outputId) || m_second.TakeOver(input, object, outputId);
+  }
+  void OnImportedObject(PDFInput& input, PDObject& object, int32_t outputId) override {
+    m_first.OnImportedObject(input, object, outputId);
+    m_second.OnImportedObject(input, object, outputId);
+  }
+  void BeforePageWritten(PDFInput& input, PDObject& page) override {
+    m_first.BeforePageWritten(input, page);
+    m_second.BeforePageWritten(input, page);
+  }
+  void OnPageCopied(PDFInput& input, int32_t inputNumber, int32_t outputId) override {
+    m_first.OnPageCopied(input, inputNumber, outputId);
+    m_second.OnPageCopied(input, inputNumber, outputId);
+  }
+
+private:
+  ImportHooks& m_first;
+  ImportHooks& m_second;
 };
 
 struct ImportState {

@@ -118,7 +118,8 @@ PDObject* PDFInput::FindPage(int32_t index) {
   // The counts do not lead to the page, or claim fewer pages than there may be:
   // go by the pages the tree really holds.
   int32_t error = LastError();
-  if (!m_pagesComplete) ReadPages();
+  // A damaged tree leaves m_pagesComplete off, which is what is looked at next.
+  if (!m_pagesComplete) (void)ReadPages();
   SetLastError(descended ? kUnexpected : error);
   if (m_pagesComplete && static_cast<size_t>(index) < m_pageNumbers.size()) {
     SetLastError(error);
@@ -145,7 +146,8 @@ const std::vector<PDFInput::KidSpan>& PDFInput::KidSpans(int32_t node, PDValue& 
 }
 
 int32_t PDFInput::PagesHeld() {
-  if (!m_pagesComplete) ReadPages();
+  // A damaged tree leaves m_pagesComplete off, which is what is looked at next.
+  if (!m_pagesComplete) (void)ReadPages();
   return static_cast<int32_t>(m_pageNumbers.size());
 }
 

@@ -112,5 +112,23 @@ if command -v qpdf >/dev/null; then
   check "the merged file has every page" '[ "$(pdfinfo "$work/opened.pdf" | awk "/^Pages:/ {print \$2}")" = 5 ]'
 fi
 
+# --bookmarks: one top-level bookmark per input with the input's outline beneath.
+# The inputs are made by reportlab with outlines, links and named destinations.
+outlined=$(dirname "$0")/../pdf/outline
+if /usr/bin/python3 -c 'import reportlab' 2>/dev/null; then
+  for tag in A B C; do /usr/bin/python3 "$outlined/make_outlined.py" "$work/$tag.pdf" 3 $tag; done
+  "$folian" merge --bookmarks -o "$work/marked.pdf" "$work/A.pdf" "$work/B.pdf:2-3" "$work/C.pdf" >/dev/null 2>&1
+  check "merge --bookmarks exits 0" '[ $? -eq 0 ]'
+  check "merge --bookmarks passes qpdf" 'qpdf --check "$work/marked.pdf" >/dev/null 2>&1'
+  /usr/bin/python3 "$outlined/summarize.py" "$work/marked.pdf" | grep '^outline: [^ ]' >"$work/top.txt"
+  printf '%s\n' "outline: A document -> p1 closed" "outline: B document -> p4 closed" \
+    "outline: C document -> p6 closed" >"$work/top-expected.txt"
+  check "three top-level bookmarks, one per input" 'diff "$work/top-expected.txt" "$work/top.txt"'
+  /usr/bin/python3 "$outlined/summarize.py" "$work/marked.pdf" | grep -c '^outline:   ' >"$work/nested.txt"
+  check "each input's outline beneath its bookmark" '[ "$(cat "$work/nested.txt")" = 8 ]'
+  check "no dangling reference" '! /usr/bin/python3 "$outlined/summarize.py" "$work/marked.pdf" | grep -q dangling'
+  check "the merged file takes no input's title" '! pdfinfo "$work/marked.pdf" | grep -q "^Title:.*document"'
+fi
+
 if [ $fail -eq 0 ]; then echo "folian cli: ok"; fi
 exit $fail

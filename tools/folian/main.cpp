@@ -1,6 +1,7 @@
 // folian: the command-line face of the PDF library, built on its exported functions.
 //
 //   folian merge -o OUT IN[:FIRST-LAST]...   join page ranges of files into OUT
+//                [--bookmarks]               one bookmark per input, its outline beneath
 //   folian info FILE                         version, pages, boxes, rotation, info entries
 //   folian sample OUT [PAGES]                write a sample document
 #include <sys/stat.h>
@@ -13,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "BookmarkMerge.h"
 #include "pdf/api/folian32.h"
 
 namespace {
@@ -34,7 +36,7 @@ const char* Describe(int32_t code) {
 
 int Usage() {
   std::fprintf(stderr,
-               "usage: folian merge -o OUT IN[:FIRST-LAST]...\n"
+               "usage: folian merge [--bookmarks] -o OUT IN[:FIRST-LAST]...\n"
                "       folian info FILE\n"
                "       folian sample OUT [PAGES]\n");
   return 2;
@@ -113,9 +115,12 @@ bool SameFile(const struct stat& a, const struct stat& b) { return a.st_dev == b
 int Merge(int argc, char** argv) {
   std::string out;
   std::vector<Source> sources;
+  bool bookmarks = false;
   for (int i = 2; i < argc; ++i) {
     std::string arg = argv[i];
-    if (arg == "-o" && i + 1 < argc) {
+    if (arg == "--bookmarks") {
+      bookmarks = true;
+    } else if (arg == "-o" && i + 1 < argc) {
       out = argv[++i];
     } else {
       Source source;
@@ -154,9 +159,11 @@ int Merge(int argc, char** argv) {
   }
   bool progress = isatty(STDERR_FILENO) && sources.size() >= 20;
   int failures = 0;
+  int32_t bookmarksMade = 0;
   for (size_t i = 0; i < sources.size(); ++i) {
     const Source& source = sources[i];
-    int32_t code = PDocMerge(doc, source.path.c_str(), source.first, source.last);
+    int32_t code = bookmarks ? MergeWithBookmark(doc, source.path, source.first, source.last, bookmarksMade)
+                             : PDocMerge(doc, source.path.c_str(), source.first, source.last);
     if (code != 0) {
       ++failures;
       std::fprintf(stderr, "%sfolian: %s: %s (%d)\n", progress ? "\r\033[K" : "", source.path.c_str(),
@@ -166,6 +173,7 @@ int Merge(int argc, char** argv) {
       std::fprintf(stderr, "\r\033[Kmerged %zu of %zu files", i + 1, sources.size());
   }
   if (progress) std::fprintf(stderr, "\n");
+  if (bookmarks) ReleaseLastInput(doc);
   int pages = PDocNumPages(doc);
   int32_t closed = PDocRelease(doc);
   if (pages == 0) {

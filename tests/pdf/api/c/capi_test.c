@@ -162,6 +162,33 @@ static void inputDocumentsFollowTheProtocol(void) {
   CHECK(IDocMemOpen("%PDF-1.4 garbage", 16, &error) == 0 && error != 0);
 }
 
+static void bookmarksAndLinksKeepTheLastErrorProtocol(void) {
+  int32_t error = 0;
+  int32_t length = 0;
+  FLVBSTR bytes;
+  FLHANDLE doc = PDocNew(NULL, 0, 0, &error);
+  CHECK(doc != 0);
+  CHECK(PDocCompress(doc, 0) == 0); /* plain text, so strstr sees the whole file */
+  CHECK(PDocAddWebLink(doc, 1, 72.0f, 700.0f, 100.0f, 20.0f, "http://example.com/(x)", 5) == 0);
+  CHECK(PConDrawOp(PDocGetContentHandle(doc), "0 0 m 10 10 l S") == 0);
+  CHECK(PDocNewPage(doc) == 0);
+  CHECK(PDocAddGoToBookmark(doc, 0, "first", 1, 0, 0) == 0);
+  CHECK(PDocAddNullBookmark(doc, 2, "no parent 2 yet") == FL_ERR_PARAM_VALUE);
+  CHECK(PDocLastError(doc) == FL_ERR_PARAM_VALUE);
+  CHECK(PDocAddNullBookmark(doc, 1, "child") == 0);
+  CHECK(PDocAddGoToLink(doc, 1, 0, 0, 10, 10, 1, 0, 0, 0) == FL_ERR_BAD_CALLING_SEQUENCE);
+  CHECK(PDocInputCopyBookmarks(doc, 0) == FL_ERR_BAD_CALLING_SEQUENCE);
+  bytes = PDocCloseB(doc, &length);
+  CHECK(bytes != NULL);
+  if (bytes) {
+    CHECK(strstr(bytes, "/URI (http://example.com/\\(x\\))") != NULL);
+    CHECK(strstr(bytes, "/Title (child)") != NULL);
+    CHECK(strstr(bytes, "/PageMode /UseOutlines") != NULL);
+  }
+  FLFreeVBSTR(bytes);
+  CHECK(PDocRelease(doc) == 0);
+}
+
 int main(void) {
   inputDocumentsFollowTheProtocol();
   memoryDocumentIsHandedOutWhole();
@@ -170,6 +197,7 @@ int main(void) {
   staleAndMadeUpHandlesAreRefused();
   badPageSizeIsRefusedAndRemembered();
   contentOperatorsFromC();
+  bookmarksAndLinksKeepTheLastErrorProtocol();
   printf("%d passed, %d failed\n", passed, failed);
   return failed == 0 ? 0 : 1;
 }
