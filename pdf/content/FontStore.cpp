@@ -17,19 +17,6 @@ int32_t IntOf(const PDValue* value, int32_t fallback) {
   return value && value->Is(PDKind::Integer) ? value->Number() : fallback;
 }
 
-// A width element: an integer, or a real written as text.
-double WidthOf(const PDValue* value) {
-  if (!value) return 0;
-  if (value->Is(PDKind::Integer)) return value->Number();
-  if (!value->Is(PDKind::Text)) return 0;
-  double result = 0;
-  const ByteString& text = value->Text();
-  const char* begin = text.data();
-  if (*begin == '+') ++begin;
-  std::from_chars(begin, text.data() + text.length(), result);
-  return result;
-}
-
 }  // namespace
 
 std::string FontStore::KeyOf(const ByteString& baseFont) {
@@ -93,7 +80,7 @@ bool FontStore::WriteAll(PDFile& file) {
       if (last - first > widest) widest = last - first;
       int32_t code = first;
       for (PDValue* el = widths ? widths->GetFirstEl() : nullptr; el; el = el->Next(), ++code)
-        if (code >= 0 && code < 256 && WidthOf(el) != 0) merged[code] = WidthOf(el);
+        if (code >= 0 && code < 256 && el->RealValue() != 0) merged[code] = el->RealValue();
     }
     for (size_t i = 0; i < fonts.size(); ++i) {
       PDDict& dict = *fonts[i].font->Dict();
@@ -101,7 +88,7 @@ bool FontStore::WriteAll(PDFile& file) {
       PDValue* widths = dict.Find("/Widths");
       int32_t code = first;
       for (PDValue* el = widths ? widths->GetFirstEl() : nullptr; el; el = el->Next(), ++code) {
-        if (code < 0 || code >= 256 || WidthOf(el) != 0 || merged[code] == 0) continue;
+        if (code < 0 || code >= 256 || el->RealValue() != 0 || merged[code] == 0) continue;
         if (el->Is(PDKind::Integer))
           el->SetNumber(static_cast<int32_t>(std::lround(merged[code])));
         else

@@ -33,15 +33,7 @@ bool IntegerOf(PDFInput& input, PDValue* value, int32_t& out) {
 
 double RealOf(PDFInput& input, PDValue* value) {
   PDValue* resolved = input.Resolve(value);
-  if (!resolved) return 0;
-  if (resolved->Is(PDKind::Integer)) return resolved->Number();
-  if (!resolved->Is(PDKind::Text)) return 0;
-  const ByteString& text = resolved->Text();
-  const char* begin = text.data();
-  if (*begin == '+') ++begin;
-  double result = 0;
-  std::from_chars(begin, text.data() + text.length(), result);
-  return std::isfinite(result) ? result : 0;
+  return resolved ? resolved->RealValue() : 0;
 }
 
 int16_t ClampWidth(double width) {

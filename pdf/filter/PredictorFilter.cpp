@@ -107,6 +107,9 @@ bool UndoPredictor(const std::string& in, std::string& out, const PredictorParam
     UndoTiff(out, rowBytes, params.colors, bits);
     return true;
   }
+  // The row buffers are sized by /Columns, a number from the file: a row longer
+  // than the data is never completed, so it is cut to the data's length.
+  rowBytes = std::min(rowBytes, std::max<size_t>(in.size(), 1));
   if (params.predictor >= 10 && params.predictor <= 15) return UndoPng(in, out, rowBytes, pixelBytes, ceiling);
   Diag("predictor %d is not known\n", params.predictor);
   return false;

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cassert>
+#include <charconv>
+#include <cmath>
 #include <cstring>
 
 #include "pdf/base/Diagnostics.h"
@@ -43,6 +45,16 @@ PDValuePtr PDValue::MakeText(const ByteString& text) {
 }
 
 PDValuePtr PDValue::MakeReal(float value) { return MakeText(FormatNumber(value)); }
+
+double PDValue::RealValue() const {
+  if (m_kind == PDKind::Integer) return m_number;
+  if (m_kind != PDKind::Text || m_text.empty()) return 0;
+  const char* begin = m_text.data();
+  if (*begin == '+') ++begin;
+  double result = 0;
+  std::from_chars(begin, m_text.data() + m_text.length(), result);
+  return std::isfinite(result) ? result : 0;
+}
 
 bool PDValue::IsText(const char* text) const {
   return m_kind == PDKind::Text && std::strcmp(m_text.c_str(), text) == 0;

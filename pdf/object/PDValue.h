@@ -64,6 +64,9 @@ public:
     m_number = 0;
     m_text = "null";
   }
+  // The value of an Integer, or of a number written as text ("+1.5", "-.25");
+  // 0 for anything else and for text that is no finite number.
+  [[nodiscard]] double RealValue() const;
   // True for a Text node whose source form equals `text`, e.g. IsText("/Page").
   [[nodiscard]] bool IsText(const char* text) const;
 

@@ -33,17 +33,6 @@ bool IsNumberText(const ByteString& text) {
   return digits;
 }
 
-double NumberOf(const PDValue* value) {
-  if (!value) return 0;
-  if (value->Is(PDKind::Integer)) return value->Number();
-  double result = 0;
-  const ByteString& text = value->Text();
-  const char* begin = text.data();
-  if (*begin == '+') ++begin;
-  std::from_chars(begin, text.data() + text.length(), result);
-  return result;
-}
-
 }  // namespace
 
 bool PDFInput::IsPagesNode(const PDObject& object) const {
@@ -190,7 +179,7 @@ bool PDFInput::UsableBox(PDValue* value, PDBox& box) {
     PDValue* number = Resolve(el);
     // Only numbers count; a string or a name makes the box unusable.
     if (!number || (!number->Is(PDKind::Integer) && !IsNumberText(number->Text()))) return false;
-    box[static_cast<size_t>(i)] = NumberOf(number);
+    box[static_cast<size_t>(i)] = number->RealValue();
   }
   // A rectangle may be given by any two opposite corners.
   if (box[0] > box[2]) std::swap(box[0], box[2]);

@@ -30,7 +30,10 @@ void ExpectQpdfCheck(const std::string& path) {
 
 // Makes a reportlab file of `pages` pages whose titles, names and texts carry `tag`.
 std::string MakeOutlined(const std::string& tag, int pages) {
-  std::string path = OutputPath("outlined-" + tag + ".pdf");
+  // Named after the test too: ctest runs tests in parallel, and one must not
+  // rewrite an input another is reading.
+  std::string test = testing::UnitTest::GetInstance()->current_test_info()->name();
+  std::string path = OutputPath("outlined-" + test + "-" + tag + ".pdf");
   EXPECT_EQ(RunCommand("/usr/bin/python3 " FOLIAN_SOURCE_DIR "/tests/pdf/outline/make_outlined.py " + path + " " +
                        std::to_string(pages) + " " + tag),
             0);

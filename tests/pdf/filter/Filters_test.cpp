@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+
+#include "pdf/SampleContent.h"
 #include <zlib.h>
 
 #include <cstdlib>
@@ -12,6 +14,8 @@
 namespace folian {
 namespace {
 
+using test::SampleText;
+
 std::string Deflate(const std::string& in, int level = Z_DEFAULT_COMPRESSION) {
   uLongf size = compressBound(static_cast<uLong>(in.size()));
   std::string out(size, '\0');
@@ -22,17 +26,6 @@ std::string Deflate(const std::string& in, int level = Z_DEFAULT_COMPRESSION) {
 }
 
 // Text that repeats enough to fill the LZW table several times over.
-std::string SampleText(size_t length) {
-  std::string text;
-  uint32_t state = 12345;
-  while (text.size() < length) {
-    state = state * 1103515245u + 12345u;
-    text += "BT /F1 12 Tf " + std::to_string(state % 1000) + " 700 Td (word" + std::to_string(state % 37) + ") Tj ET\n";
-  }
-  text.resize(length);
-  return text;
-}
-
 TEST(ASCII85, decodesGroupsZerosAndFinalPartialGroup) {
   struct Case {
     const char* in;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "pdf/OpenQuietly.h"
+
 #include <string>
 #include <vector>
 
@@ -13,16 +15,9 @@
 namespace folian {
 namespace {
 
-using test::PdfBuilder;
+using test::OpenQuietly;
 
-// Opens the bytes, swallowing the diagnostics a damaged file prints.
-bool OpenQuietly(PDFInput& input, const std::string& bytes, std::string* messages = nullptr) {
-  testing::internal::CaptureStderr();
-  bool ok = input.OpenMemory(bytes.data(), bytes.size());
-  std::string printed = testing::internal::GetCapturedStderr();
-  if (messages) *messages = printed;
-  return ok;
-}
+using test::PdfBuilder;
 
 // Catalog 1, root 2 (/MediaBox, /Rotate 90), middle node 3 (/CropBox) holding
 // pages 4 and 5, and page 6 directly under the root with its own /Rotate.

@@ -1,5 +1,7 @@
 // Cross-reference streams, hybrid files and object streams, built byte by byte.
 #include <gtest/gtest.h>
+
+#include "pdf/OpenQuietly.h"
 #include <zlib.h>
 
 #include <map>
@@ -12,6 +14,8 @@
 
 namespace folian {
 namespace {
+
+using test::OpenQuietly;
 
 // Writes objects in the file, packs others into object streams, and ends with a
 // cross-reference stream. Rows are [type, 4-byte field, 2-byte field].
@@ -89,14 +93,6 @@ private:
   std::map<int, std::string> m_rows;
   long long m_last = 0;
 };
-
-bool OpenQuietly(PDFInput& input, const std::string& bytes, std::string* messages = nullptr) {
-  testing::internal::CaptureStderr();
-  bool ok = input.OpenMemory(bytes.data(), bytes.size());
-  std::string printed = testing::internal::GetCapturedStderr();
-  if (messages) *messages = printed;
-  return ok;
-}
 
 std::string TextOf(PDFInput& input, int number) {
   PDObject* object = input.GetObj(number);

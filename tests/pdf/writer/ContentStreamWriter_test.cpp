@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "pdf/SampleContent.h"
+
 #include <string>
 
 #include "pdf/filter/ContentCompression.h"
@@ -10,16 +12,7 @@
 namespace folian {
 namespace {
 
-std::string SampleText(size_t length) {
-  std::string text;
-  uint32_t state = 12345;
-  while (text.size() < length) {
-    state = state * 1103515245u + 12345u;
-    text += "BT /F1 12 Tf " + std::to_string(state % 1000) + " 700 Td (word" + std::to_string(state % 37) + ") Tj ET\n";
-  }
-  text.resize(length);
-  return text;
-}
+using test::SampleText;
 
 std::string WrittenContentObject(const std::string& content, bool compress) {
   PDFile file;
