@@ -192,15 +192,20 @@ int32_t PDImport::Walk(PDObject& node, int32_t parentId, int depth, int32_t& pag
 
   m_onPath[static_cast<size_t>(number)] = 1;
   m_path.push_back(node.Root());
+  // The kid numbers are taken out first: a /Kids array given by reference is a
+  // plain object that copying a page may write and release while we walk it.
+  std::vector<int32_t> kidNumbers;
+  for (PDValue* el = kids && kids->Is(PDKind::Array) ? kids->GetFirstEl() : nullptr; el; el = el->Next())
+    kidNumbers.push_back(el->Is(PDKind::Reference) ? el->Number() : -1);
   auto kept = PDValue::MakeArray();
-  for (PDValue* el = kids && kids->Is(PDKind::Array) ? kids->GetFirstEl() : nullptr; el; el = el->Next()) {
+  for (int32_t kidNumber : kidNumbers) {
     // Pages after the range are not looked at.
     if (m_stopped || (m_writing && m_count >= m_last)) break;
-    if (!el->Is(PDKind::Reference)) {
+    if (kidNumber < 0) {
       Problem(kUnexpected, "Reference expected for Kid entry\n");
       continue;
     }
-    PDObject* child = m_input.GetObj(el->Number());
+    PDObject* child = m_input.GetObj(kidNumber);
     if (!child || !child->Root() || !child->Root()->Dict()) {
       Problem(kReadingObject, "cannot read kid of %ld\n", number);
       continue;

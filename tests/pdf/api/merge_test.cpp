@@ -334,6 +334,16 @@ TEST(Merge, damagedTreesGiveThePagesReadersShow) {
                                   "<< /Type /Page /Parent 2 0 R /Contents 4 0 R >>",
                                   Stream("", "% a 1\n0 0 m 1 1 l S")}),
        {"a 1"}},
+      // /Kids given by reference, and a page refers to that array too: copying the
+      // page writes the array while the tree walk still reads it.
+      {"kids-by-reference", BuildPdf({"<< /Type /Catalog /Pages 2 0 R >>",
+                                       "<< /Type /Pages /Kids 5 0 R /Count 2 >>",
+                                       "<< /Type /Page /Parent 2 0 R /Contents 6 0 R /PieceInfo 5 0 R >>",
+                                       "<< /Type /Page /Parent 2 0 R /Contents 7 0 R >>",
+                                       "[3 0 R 4 0 R]",
+                                       Stream("", "% a 1\n0 0 m 1 1 l S"),
+                                       Stream("", "% a 2\n0 0 m 1 1 l S")}),
+       {"a 1", "a 2"}},
   };
   for (const Case& c : cases) {
     std::string name = std::string("merge-damaged-") + c.name + ".pdf";
