@@ -1,6 +1,8 @@
 #include "app/assembly/Program.h"
 
 #include "app/services/EspacenetService.h"
+#include "app/services/DelphionService.h"
+#include "app/services/IpdlService.h"
 #include "app/services/RetrievalSession.h"
 
 namespace orvane {
@@ -26,6 +28,9 @@ AssemblyPart& AttachAssembly(RetrievalSession& session) {
 RetrievalSession& AttachProgram(RetrievalForm& form) {
   RetrievalSession& session = RetrievalSession::AttachTo(form);
   session.AddService(Service::Espacenet, std::make_unique<EspacenetService>(session));
+  // JPO IPDL with PAJ, and Delphion: pages one at a time on Inet6.
+  session.AddService(Service::Ipdl, std::make_unique<IpdlService>(session));
+  session.AddService(Service::Delphion, std::make_unique<DelphionService>(session));
   AttachAssembly(session);
   return session;
 }

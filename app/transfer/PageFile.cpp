@@ -30,7 +30,9 @@ std::string SlotPageFile(const PageFileContext& c, PageService service, int page
 std::string Inet6PageFile(const PageFileContext& c, Inet6Service service, int page) {
   switch (service) {
     case Inet6Service::Ipdl:
-      return Join(c.folderPerNumber ? c.downfolder : c.imsifolder, c.number + std::to_string(page) + ".pdf");
+      // The folders of the slots' PDF pages: a bad-page run writes beside
+      // the pages an earlier run kept, where the joining looks for them.
+      return SlotPageFile(c, PageService::Espacenet, page);
     case Inet6Service::Paj:
       return Join(c.downfolder, c.number + "_PAJ.jpg");
     case Inet6Service::Delphion:

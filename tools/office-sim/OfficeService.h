@@ -38,6 +38,10 @@ std::string CatalogLine(const std::string& service, const std::string& number, c
                         int claims, int description, int drawings, int searchReport);
 
 std::unique_ptr<OfficeService> NewEspacenetService(SimContext& context);
+// JPO IPDL, its English abstracts (PAJ) and Delphion.
+std::unique_ptr<OfficeService> NewIpdlService(SimContext& context);
+std::unique_ptr<OfficeService> NewPajService(SimContext& context);
+std::unique_ptr<OfficeService> NewDelphionService(SimContext& context);
 // The simulator's own control endpoint under "/_sim/".
 std::unique_ptr<OfficeService> NewControlService(SimContext& context);
 

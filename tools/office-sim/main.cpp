@@ -116,6 +116,10 @@ int main(int argc, char** argv) {
   std::vector<std::unique_ptr<OfficeService>> services;
   services.push_back(NewControlService(ctx));
   services.push_back(NewEspacenetService(ctx));
+  // JPO IPDL, its English abstracts (PAJ) and Delphion.
+  services.push_back(NewIpdlService(ctx));
+  services.push_back(NewPajService(ctx));
+  services.push_back(NewDelphionService(ctx));
   if (opt.catalog) {
     for (auto& service : services) {
       for (const std::string& line : service->CatalogLines()) std::cout << line << "\n";

@@ -29,7 +29,10 @@ TEST(PageFile, slotPageFileFollowsFolderAndBadPageSettings) {
 
 TEST(PageFile, inet6FileByService) {
   PageFileContext c{"JP11331656", "/save", "/save/JP11331656", "/save/temp", false, true};
-  EXPECT_EQ(Inet6PageFile(c, Inet6Service::Ipdl, 4), "/save/temp/JP113316564.pdf");  // bad-page mode plays no part
+  // Bad-page mode writes beside the pages an earlier run kept, where the joining looks.
+  EXPECT_EQ(Inet6PageFile(c, Inet6Service::Ipdl, 4), "/save/JP11331656/JP113316564.pdf");
+  c.badPageMode = false;
+  EXPECT_EQ(Inet6PageFile(c, Inet6Service::Ipdl, 4), "/save/temp/JP113316564.pdf");
   c.folderPerNumber = true;
   EXPECT_EQ(Inet6PageFile(c, Inet6Service::Ipdl, 4), "/save/JP11331656/JP113316564.pdf");
   EXPECT_EQ(Inet6PageFile(c, Inet6Service::Paj, 1), "/save/JP11331656/JP11331656_PAJ.jpg");
