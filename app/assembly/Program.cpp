@@ -1,6 +1,8 @@
 #include "app/assembly/Program.h"
 
 #include "app/services/EspacenetService.h"
+#include "app/services/KiprisService.h"
+#include "app/services/UsptoService.h"
 #include "app/services/RetrievalSession.h"
 
 namespace orvane {
@@ -26,6 +28,8 @@ AssemblyPart& AttachAssembly(RetrievalSession& session) {
 RetrievalSession& AttachProgram(RetrievalForm& form) {
   RetrievalSession& session = RetrievalSession::AttachTo(form);
   session.AddService(Service::Espacenet, std::make_unique<EspacenetService>(session));
+  session.AddService(Service::Uspto, std::make_unique<UsptoService>(session));
+  session.AddService(Service::Kipris, std::make_unique<KiprisService>(session));
   AttachAssembly(session);
   return session;
 }

@@ -38,6 +38,10 @@ std::string CatalogLine(const std::string& service, const std::string& number, c
                         int claims, int description, int drawings, int searchReport);
 
 std::unique_ptr<OfficeService> NewEspacenetService(SimContext& context);
+// USPTO full-text search, image viewers and TIFF pages; KIPRIS login, search,
+// full-text page and TIFF pages.
+std::unique_ptr<OfficeService> NewUsptoService(SimContext& context);
+std::unique_ptr<OfficeService> NewKiprisService(SimContext& context);
 // The simulator's own control endpoint under "/_sim/".
 std::unique_ptr<OfficeService> NewControlService(SimContext& context);
 

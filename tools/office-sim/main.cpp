@@ -116,6 +116,8 @@ int main(int argc, char** argv) {
   std::vector<std::unique_ptr<OfficeService>> services;
   services.push_back(NewControlService(ctx));
   services.push_back(NewEspacenetService(ctx));
+  services.push_back(NewUsptoService(ctx));
+  services.push_back(NewKiprisService(ctx));
   if (opt.catalog) {
     for (auto& service : services) {
       for (const std::string& line : service->CatalogLines()) std::cout << line << "\n";
