@@ -54,12 +54,12 @@ std::string UsptoClaimsViewerPath(const std::string& n, const std::string& docId
                                   const std::string& homeUrlBase) {
   if (UsptoGranted(n)) {
     return "/.piw?docid=US0" + docId + "&SectionNum=4&IDKey=" + idkey + "&HomeUrl=" + homeUrlBase +
-           "/netacgi/nph-Parser?Sect1=PTO2%2526Sect2=HITOFF%2526u=/netahtml/search-adv.htm%2526r=1%2526f=G%2526l=50"
+           "/netacgi/nph-Parser%3FSect1=PTO2%2526Sect2=HITOFF%2526u=/netahtml/search-adv.htm%2526r=1%2526f=G%2526l=50"
            "%2526d=PALL%2526p=1%2526S1='" +
            n + "'.WKU.%2526OS=PN/" + n + "%2526RS=PN/" + n;
   }
   return "/.aiw?docid=us" + n + "ki&SectionNum=4&IDKey=" + idkey + "&HomeUrl=" + homeUrlBase +
-         "/netacgi/nph-Parser?Sect1=PTO1%2526Sect2=HITOFF%2526d=PGPB%2526p=1%2526u=/netahtml/PTO/srchnum.html"
+         "/netacgi/nph-Parser%3FSect1=PTO1%2526Sect2=HITOFF%2526d=PGPB%2526p=1%2526u=/netahtml/PTO/srchnum.html"
          "%2526r=1%2526f=G%2526l=50%2526s1='" +
          n + "'.PGNR.%2526OS=DN/" + n + "%2526RS=DN/" + n;
 }

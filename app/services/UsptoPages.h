@@ -45,7 +45,8 @@ std::optional<std::string> UsptoPageNumOnLine(const std::string& line);
 // The claims-section viewer path. `homeUrlBase` is "http://" + the search
 // host the HomeUrl names (the patent host for granted patents, the
 // application host for publications); in the HomeUrl every "&" is written
-// as "%2526".
+// as "%2526" and its "?" as "%3F": the value decodes to the same address,
+// and servers that refuse a second "?" in a request line take it.
 std::string UsptoClaimsViewerPath(const std::string& number, const std::string& docId, const std::string& idkey,
                                   const std::string& homeUrlBase);
 

@@ -85,17 +85,20 @@ TEST(UsptoPages, viewerMarkersDropTheLineTail) {
 TEST(UsptoPages, claimsViewerNamesTheSearchHostInItsHomeUrl) {
   const std::string granted = UsptoClaimsViewerPath("5007025", "05007025", "KEY", "http://patft.office.test");
   EXPECT_EQ(granted,
-            "/.piw?docid=US005007025&SectionNum=4&IDKey=KEY&HomeUrl=http://patft.office.test/netacgi/nph-Parser?"
+            "/.piw?docid=US005007025&SectionNum=4&IDKey=KEY&HomeUrl=http://patft.office.test/netacgi/nph-Parser%3F"
             "Sect1=PTO2%2526Sect2=HITOFF%2526u=/netahtml/search-adv.htm%2526r=1%2526f=G%2526l=50%2526d=PALL"
             "%2526p=1%2526S1='5007025'.WKU.%2526OS=PN/5007025%2526RS=PN/5007025");
   const std::string pub =
       UsptoClaimsViewerPath("20010000044", "ignored", "KEY", "http://appft.office.test:8080");
   EXPECT_EQ(pub,
             "/.aiw?docid=us20010000044ki&SectionNum=4&IDKey=KEY&HomeUrl=http://appft.office.test:8080/netacgi/"
-            "nph-Parser?Sect1=PTO1%2526Sect2=HITOFF%2526d=PGPB%2526p=1%2526u=/netahtml/PTO/srchnum.html%2526r=1"
+            "nph-Parser%3FSect1=PTO1%2526Sect2=HITOFF%2526d=PGPB%2526p=1%2526u=/netahtml/PTO/srchnum.html%2526r=1"
             "%2526f=G%2526l=50%2526s1='20010000044'.PGNR.%2526OS=DN/20010000044%2526RS=DN/20010000044");
-  // Exactly three plain '&': the viewer's own parameters.
-  for (const std::string& path : {granted, pub}) EXPECT_EQ(std::count(path.begin(), path.end(), '&'), 3) << path;
+  // Exactly three plain '&' and one '?': the viewer's own parameters.
+  for (const std::string& path : {granted, pub}) {
+    EXPECT_EQ(std::count(path.begin(), path.end(), '&'), 3) << path;
+    EXPECT_EQ(std::count(path.begin(), path.end(), '?'), 1) << path;
+  }
 }
 
 TEST(UsptoPages, pageAddressesOfGrantedAndPublished) {
