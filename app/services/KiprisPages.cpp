@@ -24,6 +24,14 @@ std::string KiprisLoginPath(const std::string& id, const std::string& password) 
   return "/kipf1/plsql/login.auth?v_userid=" + PercentEncode(id) + "&v_passwd=" + PercentEncode(password);
 }
 
+void BlankOutSecret(std::string& text, const std::string& secret) {
+  if (secret.empty()) return;
+  for (const std::string& form : {secret, PercentEncode(secret)}) {
+    for (size_t at = text.find(form); at != std::string::npos; at = text.find(form, at + 8))
+      text.replace(at, form.size(), "********");
+  }
+}
+
 bool KiprisLoginRefused(const std::vector<std::string>& lines) {
   for (size_t i = 0; i < lines.size() && i < kKiprisLoginLines; ++i) {
     if (lines[i].find("비밀번호") != std::string::npos || lines[i].find("등록") != std::string::npos) return true;

@@ -17,6 +17,9 @@ namespace orvane {
 std::string PercentEncode(const std::string& text);
 
 std::string KiprisLoginPath(const std::string& id, const std::string& password);
+// Replaces every occurrence of the secret, as typed and percent-encoded,
+// by asterisks: a login answer that echoes the form keeps no password.
+void BlankOutSecret(std::string& text, const std::string& secret);
 // True when one of the answer's first 20 lines holds "비밀번호" or "등록".
 bool KiprisLoginRefused(const std::vector<std::string>& lines);
 inline constexpr int kKiprisLoginLines = 20;

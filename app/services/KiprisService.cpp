@@ -10,15 +10,6 @@
 namespace orvane {
 namespace {
 
-// Blanks every occurrence of `secret` (as typed and as sent) in the text.
-void BlankOut(std::string& text, const std::string& secret) {
-  if (secret.empty()) return;
-  for (const std::string& form : {secret, PercentEncode(secret)}) {
-    for (size_t at = text.find(form); at != std::string::npos; at = text.find(form, at))
-      text.replace(at, form.size(), "********");
-  }
-}
-
 std::vector<std::string> TextLines(const std::string& text, int maxLines) {
   LineReader reader = LineReader::fromText(text);
   std::vector<std::string> lines;
@@ -55,7 +46,7 @@ bool KiprisService::Login(const std::string& id, const std::string& password) {
   const bool answered =
       m_slots.Inet(0).FetchText(m_slots.HostTable().Url(Hosts::kKiprisLogin, KiprisLoginPath(id, password)), answer);
   // A server that echoes the form must not put the password on disk.
-  BlankOut(answer, password);
+  BlankOutSecret(answer, password);
   ui.TextBox.setText(answer);
   // The answer is read back from memory; the scratch file is only a copy.
   (void)WriteTextFile(m_form.files().root() / kScratchFile, answer);

@@ -62,8 +62,11 @@ orv "$password" --kipris-user kipris-registered --range full <<<'101995028508'
 grep -qF "[message: Orvane] $failed" <<<"$out" || fail "registered marker: no failure message"
 orv - --kipris-user kipris-demo --range full <<<'101995028508'
 [ "$status" -eq 2 ] || fail "no password: exit status $status, expected 2"
+control fault 'service=kipris,request=login,status=500' >/dev/null
+orv "$password" --kipris-user kipris-demo --range full <<<'101995028508'
+grep -qF "[message: Orvane] $failed" <<<"$out" || fail "login without an answer: no failure message"
 control requests | grep -q 'search.cgi' && fail "refused: a document was searched without a login"
-[ "$(control requests | grep -c 'login.auth')" -eq 2 ] || fail "refused: expected two login requests"
+[ "$(control requests | grep -c 'login.auth')" -eq 3 ] || fail "refused: expected three login requests"
 
 # 2. Login, then documents by publication (OPN) and application number (AN);
 #    one whose page has no page count after "var max_page" is not found.

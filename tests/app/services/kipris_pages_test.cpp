@@ -23,6 +23,23 @@ TEST(KiprisPages, loginValuesArriveAsTyped) {
   EXPECT_EQ(KiprisLoginPath("id x", "p&w"), "/kipf1/plsql/login.auth?v_userid=id%20x&v_passwd=p%26w");
 }
 
+TEST(KiprisPages, anEchoedPasswordIsBlankedOutAsTypedAndAsSent) {
+  struct Case {
+    std::string text, secret, kept;
+  };
+  const Case cases[] = {
+      {"<input value=\"p&ss w\">", "p&ss w", "<input value=\"********\">"},
+      {"v_passwd=p%26ss%20w&x=p&ss w", "p&ss w", "v_passwd=********&x=********"},
+      {"aaaa", "a", "********************************"},  // a replacement is not searched again
+      {"nothing here", "", "nothing here"},
+  };
+  for (const Case& c : cases) {
+    std::string text = c.text;
+    BlankOutSecret(text, c.secret);
+    EXPECT_EQ(text, c.kept) << c.text;
+  }
+}
+
 TEST(KiprisPages, loginIsRefusedByEitherMarkerInTheFirstTwentyLines) {
   std::vector<std::string> lines(25, "<p>환영합니다</p>");
   EXPECT_FALSE(KiprisLoginRefused(lines));
