@@ -307,6 +307,26 @@ TEST_F(MainWindowTest, fileDialogCancelChoosesNothing) {
   EXPECT_EQ(host->chooseFile(m_root.string(), "ALL files (*.*)|*.*"), std::nullopt);
 }
 
+// Runs `act` on the next message box, from inside its event loop; other
+// modal windows (the login window waiting for its answer) are passed over.
+// Gives up after thirty seconds, failing the test.
+void onNextMessageBox(std::function<void(QMessageBox*)> act) {
+  auto* timer = new QTimer;
+  auto started = std::chrono::steady_clock::now();
+  QObject::connect(timer, &QTimer::timeout, [timer, act, started] {
+    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+      timer->stop();
+      timer->deleteLater();
+      act(box);
+    } else if (std::chrono::steady_clock::now() - started > std::chrono::seconds(30)) {
+      timer->stop();
+      timer->deleteLater();
+      ADD_FAILURE() << "no message box opened";
+    }
+  });
+  timer->start(20);
+}
+
 // The KIPRIS login window at the start of a KIPRIS run: a refused login
 // keeps it open with the failure message, the right password closes it and
 // the run fetches the document; a screenshot goes to the test output folder.
@@ -332,17 +352,17 @@ TEST_F(MainWindowTest, kiprisLoginWindowOkRetriesUntilAcceptedThenTheRunGoesOn) 
     pw->setText("wrong");
     const std::filesystem::path out = std::filesystem::path(FOLIAN_TEST_OUTPUT) / "orvane-kipris-login.png";
     EXPECT_TRUE(dialog->grab().save(QString::fromStdString(out.string())));
-    onNextModal([&](QWidget* box) {
-      refusal = qobject_cast<QMessageBox*>(box)->text();
-      qobject_cast<QDialog*>(box)->accept();
+    onNextMessageBox([&](QMessageBox* box) {
+      refusal = box->text();
+      box->accept();
     });
     ok->click();
     stayedOpen = dialog->isVisible();
     EXPECT_FALSE(form->run().KiprisLoggedIn);
     pw->setText(QString::fromUtf8("p&ss w=rd+한"));
-    onNextModal([&](QWidget* box) {
-      endText = qobject_cast<QMessageBox*>(box)->text();
-      qobject_cast<QDialog*>(box)->accept();
+    onNextMessageBox([&](QMessageBox* box) {
+      endText = box->text();
+      box->accept();
     });
     ok->click();
   });
