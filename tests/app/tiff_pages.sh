@@ -30,23 +30,16 @@ newhome() {
 
 has() { grep -qxF -- "$1" <<<"$out"; }
 
-# bitmap TIFF PAGE OUT: page PAGE (1-based) of TIFF rendered as a bilevel PBM.
-bitmap() {
-  local dir="$work/bitmap.$$"
-  rm -rf "$dir" && mkdir -p "$dir"
-  tiffcp "$1,$(($2 - 1))" "$dir/page.tif" 2>/dev/null &&
-    tiff2pdf -o "$dir/page.pdf" "$dir/page.tif" 2>/dev/null &&
-    pdftoppm -mono -r 50 "$dir/page.pdf" "$dir/p" 2>/dev/null &&
-    mv "$dir"/p*.pbm "$3"
-  local status=$?
-  rm -rf "$dir"
-  return $status
+# bitmaps TIFF DIR: every page of TIFF rendered as a bilevel PBM, DIR/p-N.pbm.
+bitmaps() {
+  rm -rf "$2" && mkdir -p "$2"
+  tiff2pdf -o "$2/all.pdf" "$1" 2>/dev/null && pdftoppm -mono -r 50 "$2/all.pdf" "$2/p" 2>/dev/null
 }
 
-# tiffpages FILE URLPREFIX PAGE...: FILE is a multi-page TIFF of exactly these
-# pages, each the same pixels as the simulator's page at URLPREFIX + page +
-# the rest of the address (given as "%d" in URLPREFIX). The pages are asked
-# for with the Host header $pagehost when it is set.
+# tiffpages FILE URLFORM PAGE...: FILE is a multi-page TIFF of exactly these
+# pages, each the same pixels as the simulator's page at URLFORM with "%d"
+# standing for the page number. The pages are asked for with the Host header
+# $pagehost when it is set.
 tiffpages() {
   local file="$1" form="$2"
   shift 2
@@ -54,15 +47,28 @@ tiffpages() {
   local count
   count=$(tiffinfo "$file" 2>/dev/null | grep -c '^TIFF Directory')
   [ "$count" = "$#" ] || { fail "$(basename "$file"): tiffinfo shows $count pages, expected $#"; return; }
-  local i=1 p
+  local want=() p
+  rm -rf "$work/want" && mkdir -p "$work/want"
   for p in "$@"; do
     # shellcheck disable=SC2059
-    curl -s --max-time 10 --noproxy '*' ${pagehost:+-H "Host: $pagehost"} -o "$work/want.tif" "http://127.0.0.1:$port$(printf "$form" "$p")"
-    if ! bitmap "$file" "$i" "$work/got.pbm" || ! bitmap "$work/want.tif" 1 "$work/want.pbm"; then
-      fail "$(basename "$file"): page $i cannot be rendered"
-    elif ! cmp -s "$work/got.pbm" "$work/want.pbm"; then
-      fail "$(basename "$file"): page $i differs from the simulator's page $p"
-    fi
-    i=$((i + 1))
+    curl -s --max-time 10 --noproxy '*' ${pagehost:+-H "Host: $pagehost"} -o "$work/want/$p.tif" \
+      "http://127.0.0.1:$port$(printf "$form" "$p")"
+    want+=("$work/want/$p.tif")
   done
+  if ! tiffcp "${want[@]}" "$work/want/all.tif" 2>/dev/null || ! bitmaps "$work/want/all.tif" "$work/wantbits" ||
+    ! bitmaps "$file" "$work/gotbits"; then
+    fail "$(basename "$file"): pages cannot be rendered"
+    return
+  fi
+  local got wanted
+  got=$(cd "$work/gotbits" && ls p-*.pbm | sort -t- -k2 -n)
+  wanted=$(cd "$work/wantbits" && ls p-*.pbm | sort -t- -k2 -n)
+  [ "$(wc -l <<<"$got")" = "$#" ] || { fail "$(basename "$file"): $(wc -l <<<"$got") pages rendered"; return; }
+  local i=1 g w
+  paste <(echo "$got") <(echo "$wanted") | while read -r g w; do
+    cmp -s "$work/gotbits/$g" "$work/wantbits/$w" || echo "$i"
+    i=$((i + 1))
+  done >"$work/differ"
+  [ -s "$work/differ" ] && fail "$(basename "$file"): pages $(tr '\n' ' ' <"$work/differ")differ from the simulator's pages $*"
+  return 0
 }
