@@ -38,6 +38,15 @@ std::optional<UsptoResult> UsptoResultOnLine(const std::string& line) {
   return r;
 }
 
+bool UsptoHostLabel(const std::string& label) {
+  if (label.empty()) return false;
+  for (char c : label) {
+    const bool ok = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-';
+    if (!ok) return false;
+  }
+  return true;
+}
+
 std::optional<std::string> UsptoNumPagesOnLine(const std::string& line) {
   const size_t k = line.find("NumPages");
   if (k == std::string::npos) return std::nullopt;

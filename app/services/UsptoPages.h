@@ -34,6 +34,11 @@ struct UsptoResult {
 // The result values of one line; nullopt when "idkey" is not on it.
 std::optional<UsptoResult> UsptoResultOnLine(const std::string& line);
 
+// Whether the text can stand as the first label of a host name (letters,
+// digits and "-"): the result line's label is put in front of the image
+// domain, and anything else ("@", "/", ":") would send the requests elsewhere.
+bool UsptoHostLabel(const std::string& label);
+
 // The page count on an image-viewer line: the text after "NumPages" and one
 // more character, less the line's last four characters; nullopt when the
 // line lacks "NumPages".

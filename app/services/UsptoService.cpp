@@ -43,6 +43,9 @@ void UsptoService::IDkey_extUSPTO(std::string& pat_num, std::string& url_ext, bo
     for (const std::string& line : m_result.Lines(kResultLines)) {
       const auto result = UsptoResultOnLine(line);
       if (!result) continue;
+      // A line whose image host label is no plain label is no usable result:
+      // its pages would be asked for on some other host.
+      if (!UsptoHostLabel(UsptoGranted(pat_num) ? result->patimage : result->appImgHost)) break;
       url_ext = result->url_ext;
       state.UsptoImgHost = result->patimage;
       state.UsptoAppImgHost = result->appImgHost;

@@ -63,6 +63,11 @@ TEST(UsptoPages, shortOrMarkerlessLinesNeverReadPastTheirEnd) {
   }
 }
 
+TEST(UsptoPages, onlyAPlainLabelMayNameTheImageHost) {
+  for (const char* label : {"patimg1", "aiw1", "img-2"}) EXPECT_TRUE(UsptoHostLabel(label)) << label;
+  for (const char* label : {"", "a@b.c", "evil/x", "h:80", "aiw1.im", "a b"}) EXPECT_FALSE(UsptoHostLabel(label)) << label;
+}
+
 TEST(UsptoPages, viewerMarkersDropTheLineTail) {
   struct Case {
     const char* line;
