@@ -57,8 +57,7 @@ void UsptoService::IDkey_extUSPTO(std::string& pat_num, std::string& url_ext, bo
   }
 }
 
-void UsptoService::Page_extUSPTO(std::string& url_ext, std::string&, std::string& readNUM, bool& good,
-                                 std::int16_t&) {
+void UsptoService::Page_extUSPTO(std::string& url_ext, std::string&, std::string& readNUM, bool& good, std::int16_t&) {
   good = false;
   // The viewer address comes from the answer page; only a web address is
   // followed, never a local file or another scheme the transfer would take.
@@ -87,8 +86,8 @@ std::string UsptoService::ClaimsViewerAddress(const std::string& number) const {
                              UsptoClaimsViewerPath(number, state.UsptoDocId, state.UsptoIDKey, home));
 }
 
-void UsptoService::ClaimPage_extUSPTO(std::string& pat_num, std::string& claimNUM, std::string& readNUM,
-                                      bool& good, std::int16_t&) {
+void UsptoService::ClaimPage_extUSPTO(std::string& pat_num, std::string& claimNUM, std::string& readNUM, bool& good,
+                                      std::int16_t&) {
   good = false;
   m_claims.Fetch(ClaimsViewerAddress(pat_num));
   if (Stopped()) {

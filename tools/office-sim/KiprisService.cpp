@@ -35,14 +35,14 @@ struct KrDocument {
   std::string publication;  // 12 characters, searched with OPN; empty when unpublished
   std::string application;  // 12 characters, searched with AN (typed with a final "A")
   int pages = 1;
-  bool pageCount = true;    // false: the full-text page lacks "var page = " after "var max_page"
+  bool pageCount = true;  // false: the full-text page lacks "var page = " after "var max_page"
 };
 
 const std::vector<KrDocument>& Documents() {
   static const std::vector<KrDocument> docs = {
-      {"101995028508", "101995004784", 6},  // patent publication; also found by its application
-      {"201995028508", "201995004785", 3},  // utility model publication
-      {"", "102000012345", 4},              // application only
+      {"101995028508", "101995004784", 6},         // patent publication; also found by its application
+      {"201995028508", "201995004785", 3},         // utility model publication
+      {"", "102000012345", 4},                     // application only
       {"101999999999", "101999999990", 2, false},  // page count missing: not found
   };
   return docs;
@@ -60,7 +60,10 @@ std::string FormDecode(const std::string& text) {
   std::string out;
   for (size_t i = 0; i < text.size(); ++i) {
     auto hex = [](char c) {
-      return c >= '0' && c <= '9' ? c - '0' : c >= 'A' && c <= 'F' ? c - 'A' + 10 : c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
+      return c >= '0' && c <= '9'   ? c - '0'
+             : c >= 'A' && c <= 'F' ? c - 'A' + 10
+             : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                                    : -1;
     };
     if (text[i] == '+') {
       out += ' ';
@@ -75,15 +78,15 @@ std::string FormDecode(const std::string& text) {
 }
 
 std::string Head(const std::string& title) {
-  return "<html>\n<head>\n<meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">\n<title>" +
-         title + "</title>\n</head>\n<body>\n";
+  return "<html>\n<head>\n<meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">\n<title>" + title +
+         "</title>\n</head>\n<body>\n";
 }
 
 std::string LoginAnswer(const std::string& id, const std::string& password) {
   std::string page = Head("KIPRIS");
-  if (id == kRegisteredId) return page + "<p>등록되지 않은 이용자입니다. 이용자 등록 후 사용하십시오.</p>\n</body>\n</html>\n";
-  if (id == kDemoId && password == kDemoPassword)
-    return page + "<p>" + id + " 님, 환영합니다.</p>\n</body>\n</html>\n";
+  if (id == kRegisteredId)
+    return page + "<p>등록되지 않은 이용자입니다. 이용자 등록 후 사용하십시오.</p>\n</body>\n</html>\n";
+  if (id == kDemoId && password == kDemoPassword) return page + "<p>" + id + " 님, 환영합니다.</p>\n</body>\n</html>\n";
   return page + "<p>아이디 또는 비밀번호가 맞지 않습니다.</p>\n</body>\n</html>\n";
 }
 
@@ -115,7 +118,8 @@ class KiprisService : public OfficeService {
     std::vector<std::string> lines;
     for (const KrDocument& d : Documents()) {
       const std::string kind = d.pageCount ? "" : " (no page count)";
-      if (!d.publication.empty()) lines.push_back(CatalogLine(kService, d.publication, "publication" + kind, d.pages, 0, 0, 0, 0));
+      if (!d.publication.empty())
+        lines.push_back(CatalogLine(kService, d.publication, "publication" + kind, d.pages, 0, 0, 0, 0));
       lines.push_back(CatalogLine(kService, d.application + "A", "application" + kind, d.pages, 0, 0, 0, 0));
     }
     return lines;
@@ -147,7 +151,8 @@ class KiprisService : public OfficeService {
       }
       RequestKey key{kService, "search", keyText, 0};
       Respond(req, res, m_ctx.faults, key,
-              {200, "text/html; charset=utf-8", Head("KIPRIS 검색") + (doc ? "<p>1건</p>\n" : "<p>0건</p>\n") + "</body>\n</html>\n"});
+              {200, "text/html; charset=utf-8",
+               Head("KIPRIS 검색") + (doc ? "<p>1건</p>\n" : "<p>0건</p>\n") + "</body>\n</html>\n"});
     });
     server.Get("/cgi/sql1", [this](const httplib::Request& req, httplib::Response& res) {
       const std::string sql = RawQueryValue(req.target, "sql");

@@ -36,12 +36,12 @@ struct UsDocument {
 
 const std::vector<UsDocument>& Documents() {
   static const std::vector<UsDocument> docs = {
-      {"5007025", 12, 7},        // granted: claims from page 7 of 12
-      {"6000001", 4, 3},         // granted, short
-      {"5123456", 3, 3, 100},    // result line on line 100: the last line read
-      {"5123457", 3, 3, 101},    // result line on line 101: not found
-      {"20010000044", 9, 6},     // publication
-      {"20020012345", 5, 5},     // publication whose claims are on its last page
+      {"5007025", 12, 7},      // granted: claims from page 7 of 12
+      {"6000001", 4, 3},       // granted, short
+      {"5123456", 3, 3, 100},  // result line on line 100: the last line read
+      {"5123457", 3, 3, 101},  // result line on line 101: not found
+      {"20010000044", 9, 6},   // publication
+      {"20020012345", 5, 5},   // publication whose claims are on its last page
   };
   return docs;
 }
@@ -79,8 +79,8 @@ std::string ViewerPage(const UsDocument& d) {
 }
 
 std::string ClaimsViewerPage(const UsDocument& d) {
-  return Head("Claims") + "<TD>PageNum=" + std::to_string(d.claimsPage) + "</TD>\n<B>NumPages=" +
-         std::to_string(d.pages) + "</B>\n</BODY>\n</HTML>\n";
+  return Head("Claims") + "<TD>PageNum=" + std::to_string(d.claimsPage) +
+         "</TD>\n<B>NumPages=" + std::to_string(d.pages) + "</B>\n</BODY>\n</HTML>\n";
 }
 
 // The document an image-host request names: "US0" + document id for a
@@ -180,8 +180,6 @@ class UsptoService : public OfficeService {
 
 }  // namespace
 
-std::unique_ptr<OfficeService> NewUsptoService(SimContext& context) {
-  return std::make_unique<UsptoService>(context);
-}
+std::unique_ptr<OfficeService> NewUsptoService(SimContext& context) { return std::make_unique<UsptoService>(context); }
 
 }  // namespace officesim

@@ -1,8 +1,8 @@
 // The KIPRIS request forms and scrapers: percent-encoding of the login, the
 // failure markers, AN and OPN, and the values of the full-text page.
-#include "app/services/KiprisPages.h"
-
 #include <gtest/gtest.h>
+
+#include "app/services/KiprisPages.h"
 
 namespace orvane {
 namespace {
@@ -73,8 +73,10 @@ TEST(KiprisPages, valuesCountOnlyAfterTheMaxPageLine) {
   };
   const Case cases[] = {
       {"plain", {"var max_page = 6;", "var app=\"101995004784\";", "var page = 6;"}, "101995004784", "6"},
-      {"early page ignored", {"var page = 1;", "var max_page = 6;", "var app=\"101995004784\";", "var page = 6;"},
-       "101995004784", "6"},
+      {"early page ignored",
+       {"var page = 1;", "var max_page = 6;", "var app=\"101995004784\";", "var page = 6;"},
+       "101995004784",
+       "6"},
       {"no max_page", {"var app=\"101995004784\";", "var page = 6;"}, "", ""},
       {"page on the max_page line is not read", {"var max_page = 6; var page = 6;"}, "", ""},
       {"no semicolon", {"var max_page", "var page = 14"}, "", "14"},
@@ -96,7 +98,8 @@ TEST(KiprisPages, pageAddressCarriesTheApplicationNumber) {
   EXPECT_EQ(KiprisPagePath("101995004784", 3),
             "/cgi/IMAGE6?sql=IMAGE6&page=3&user=KELDMARE&sys=KO&sub=0x105&appl_no=101995004784");
   // A value from the answer page cannot add parameters of its own.
-  EXPECT_EQ(KiprisPagePath("1&page=9", 1), "/cgi/IMAGE6?sql=IMAGE6&page=1&user=KELDMARE&sys=KO&sub=0x105&appl_no=1%26page%3D9");
+  EXPECT_EQ(KiprisPagePath("1&page=9", 1),
+            "/cgi/IMAGE6?sql=IMAGE6&page=1&user=KELDMARE&sys=KO&sub=0x105&appl_no=1%26page%3D9");
 }
 
 }  // namespace

@@ -31,11 +31,13 @@ class UsptoKiprisTest : public testing::WindowTest {
   }
 
   UsptoService& uspto() {
-    auto service = std::make_unique<UsptoService>(form(), m_session->Slots(), [this](int box) { joined.push_back(box); });
+    auto service =
+        std::make_unique<UsptoService>(form(), m_session->Slots(), [this](int box) { joined.push_back(box); });
     return static_cast<UsptoService&>(m_session->AddService(Service::Uspto, std::move(service)));
   }
   KiprisService& kipris() {
-    auto service = std::make_unique<KiprisService>(form(), m_session->Slots(), [this](int box) { joined.push_back(box); });
+    auto service =
+        std::make_unique<KiprisService>(form(), m_session->Slots(), [this](int box) { joined.push_back(box); });
     return static_cast<KiprisService&>(m_session->AddService(Service::Kipris, std::move(service)));
   }
   int countRequests(const std::string& part) {
@@ -57,7 +59,8 @@ TEST_F(UsptoKiprisTest, usptoLookupLeavesTheImageKeysForThePageRequests) {
     std::string label;  // the image host label the pages are asked for on
     std::string firstPage;
   } cases[] = {
-      {"5007025", "patimg1", "http://patimg1.images.office.test/.DImg?Docid=US005007025&PageNum=1&IDKey=K5007025X7&ImgFormat=tif"},
+      {"5007025", "patimg1",
+       "http://patimg1.images.office.test/.DImg?Docid=US005007025&PageNum=1&IDKey=K5007025X7&ImgFormat=tif"},
       {"20010000044", "aiw1",
        "http://aiw1.images.office.test/.DImg?Docid=us20010000044ki&PageNum=1&IDKey=K20010000044X7&ImgFormat=tif"},
   };

@@ -1,12 +1,12 @@
 // The USPTO scrapers and addresses: character positions of the result line,
 // the viewer markers, and the request forms of granted patents and
 // publications.
-#include "app/services/UsptoPages.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <optional>
+
+#include "app/services/UsptoPages.h"
 
 namespace orvane {
 namespace {
@@ -24,8 +24,7 @@ TEST(UsptoPages, grantedPatentIsSearchedByWkuAndPublicationByPgnr) {
 }
 
 TEST(UsptoPages, resultLineGivesHostLabelsDocumentIdAndKeyByPosition) {
-  const auto r =
-      UsptoResultOnLine("<A HREF=http://patimg1.imgs.test/.piw?Docid=05007025&PageNum=1&idkey=K5007025X7");
+  const auto r = UsptoResultOnLine("<A HREF=http://patimg1.imgs.test/.piw?Docid=05007025&PageNum=1&idkey=K5007025X7");
   ASSERT_TRUE(r);
   EXPECT_EQ(r->url_ext, "http://patimg1.imgs.test/.piw?Docid=05007025&PageNum=1&idkey=K5007025X7");
   EXPECT_EQ(r->patimage, "patimg1");
@@ -65,7 +64,8 @@ TEST(UsptoPages, shortOrMarkerlessLinesNeverReadPastTheirEnd) {
 
 TEST(UsptoPages, onlyAPlainLabelMayNameTheImageHost) {
   for (const char* label : {"patimg1", "aiw1", "img-2"}) EXPECT_TRUE(UsptoHostLabel(label)) << label;
-  for (const char* label : {"", "a@b.c", "evil/x", "h:80", "aiw1.im", "a b"}) EXPECT_FALSE(UsptoHostLabel(label)) << label;
+  for (const char* label : {"", "a@b.c", "evil/x", "h:80", "aiw1.im", "a b"})
+    EXPECT_FALSE(UsptoHostLabel(label)) << label;
 }
 
 TEST(UsptoPages, viewerMarkersDropTheLineTail) {
@@ -93,8 +93,7 @@ TEST(UsptoPages, claimsViewerNamesTheSearchHostInItsHomeUrl) {
             "/.piw?docid=US005007025&SectionNum=4&IDKey=KEY&HomeUrl=http://patft.office.test/netacgi/nph-Parser%3F"
             "Sect1=PTO2%2526Sect2=HITOFF%2526u=/netahtml/search-adv.htm%2526r=1%2526f=G%2526l=50%2526d=PALL"
             "%2526p=1%2526S1='5007025'.WKU.%2526OS=PN/5007025%2526RS=PN/5007025");
-  const std::string pub =
-      UsptoClaimsViewerPath("20010000044", "ignored", "KEY", "http://appft.office.test:8080");
+  const std::string pub = UsptoClaimsViewerPath("20010000044", "ignored", "KEY", "http://appft.office.test:8080");
   EXPECT_EQ(pub,
             "/.aiw?docid=us20010000044ki&SectionNum=4&IDKey=KEY&HomeUrl=http://appft.office.test:8080/netacgi/"
             "nph-Parser%3FSect1=PTO1%2526Sect2=HITOFF%2526d=PGPB%2526p=1%2526u=/netahtml/PTO/srchnum.html%2526r=1"
@@ -107,7 +106,8 @@ TEST(UsptoPages, claimsViewerNamesTheSearchHostInItsHomeUrl) {
 }
 
 TEST(UsptoPages, pageAddressesOfGrantedAndPublished) {
-  EXPECT_EQ(UsptoPagePath("5007025", "05007025", "KEY", 7), "/.DImg?Docid=US005007025&PageNum=7&IDKey=KEY&ImgFormat=tif");
+  EXPECT_EQ(UsptoPagePath("5007025", "05007025", "KEY", 7),
+            "/.DImg?Docid=US005007025&PageNum=7&IDKey=KEY&ImgFormat=tif");
   EXPECT_EQ(UsptoPagePath("20010000044", "x", "KEY", 12),
             "/.DImg?Docid=us20010000044ki&PageNum=12&IDKey=KEY&ImgFormat=tif");
 }
