@@ -3,6 +3,8 @@
 #include "app/services/EspacenetService.h"
 #include "app/services/DelphionService.h"
 #include "app/services/IpdlService.h"
+#include "app/services/KiprisService.h"
+#include "app/services/UsptoService.h"
 #include "app/services/RetrievalSession.h"
 
 namespace orvane {
@@ -31,6 +33,8 @@ RetrievalSession& AttachProgram(RetrievalForm& form) {
   // JPO IPDL with PAJ, and Delphion: pages one at a time on Inet6.
   session.AddService(Service::Ipdl, std::make_unique<IpdlService>(session));
   session.AddService(Service::Delphion, std::make_unique<DelphionService>(session));
+  session.AddService(Service::Uspto, std::make_unique<UsptoService>(session));
+  session.AddService(Service::Kipris, std::make_unique<KiprisService>(session));
   AttachAssembly(session);
   return session;
 }

@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "app/qt/HelpDialog.h"
+#include "app/qt/KiprisLoginDialog.h"
 #include "app/qt/SettingDialog.h"
 #include "app/window/RetrievalForm.h"
 
@@ -52,7 +53,12 @@ void QtUiHost::showModal(ModalWindow window) {
       return;
     }
     case ModalWindow::KiprisLogin:
-      if (m_kiprisLogin) m_kiprisLogin(m_parent);
+      if (m_kiprisLogin) {
+        m_kiprisLogin(m_parent);
+      } else {
+        KiprisLoginDialog dialog(m_form.kiprisLogin(), m_parent);
+        dialog.exec();
+      }
       return;
   }
 }

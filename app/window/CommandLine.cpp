@@ -107,6 +107,11 @@ CommandLine CommandLine::parse(const std::vector<std::string>& args) {
       }
     } else if (a == "--print") {
       cl.print = true;
+    } else if (a == "--kipris-user") {
+      if (auto v = value("--kipris-user")) cl.kiprisUser = *v;
+    } else if (a == "--kipris-password" || a.rfind("--kipris-password=", 0) == 0) {
+      // A password on the command line would show in the process list.
+      fail("the KIPRIS password is read from ORVANE_KIPRIS_PASSWORD or the terminal, not the command line");
     } else {
       cl.toolkitArgs.push_back(a);
     }
@@ -119,12 +124,13 @@ CommandLine CommandLine::parse(const std::vector<std::string>& args) {
   if (cl.badPages && cl.ranges != std::vector<std::string>{"CheckBox5"}) fail("--bad-pages takes no other --range");
   if (!cl.headless && (cl.numbersFile || cl.service || !cl.ranges.empty() || cl.pages || cl.ipdlKind || cl.print))
     fail("--numbers, --service, --range, --pages, --bad-pages, --kind and --print need --headless");
+  if (!cl.headless && cl.kiprisUser) fail("--kipris-user needs --headless");
   return cl;
 }
 
 std::string CommandLine::usage() {
   return "usage: orvane [--headless [--numbers FILE] [--service NAME] [--range LIST] [--pages LIST]\n"
-         "                         [--bad-pages LIST] [--kind KIND] [--print]]\n"
+         "                         [--bad-pages LIST] [--kind KIND] [--print] [--kipris-user ID]]\n"
          "  --headless       run without a window; numbers come from FILE or standard input\n"
          "  --service NAME   espacenet, uspto, ipdl, delphion or kipris (or 1 to 5), for this run only\n"
          "  --range LIST     full | pages | claims,description,drawings (any of these three)\n"
@@ -134,6 +140,8 @@ std::string CommandLine::usage() {
          "  --kind KIND      IPDL kind: patent-publication, utility-publication, patent-gazette,\n"
          "                   utility-registration or paj\n"
          "  --print          tick 'To Printer'\n"
+         "  --kipris-user ID log in to KIPRIS as ID; the password is taken from the environment\n"
+         "                   variable ORVANE_KIPRIS_PASSWORD or asked for on the terminal\n"
          "exit status (headless): 0 every number found and complete, 1 some failed, 2 bad usage,\n"
          "                        3 another run is using the same settings root\n";
 }

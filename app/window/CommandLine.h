@@ -22,6 +22,9 @@ struct CommandLine {
   bool badPages = false;            // bad-page mode: the page list completes earlier documents
   std::optional<std::string> ipdlKind;
   bool print = false;
+  // KIPRIS identifier; its password comes from ORVANE_KIPRIS_PASSWORD or a
+  // prompt on the terminal, never from the command line.
+  std::optional<std::string> kiprisUser;
   std::vector<std::string> toolkitArgs;  // left for the window toolkit
   std::string error;                     // empty when the command line is valid
 

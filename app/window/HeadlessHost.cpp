@@ -10,8 +10,12 @@ MessageAnswer HeadlessHost::messageBox(const std::string& text, const std::strin
 }
 
 void HeadlessHost::showModal(ModalWindow window) {
-  if (window == ModalWindow::KiprisLogin)
-    m_out << "[KIPRIS] login needs the window; run orvane without --headless to log in" << std::endl;
+  if (window != ModalWindow::KiprisLogin) return;
+  if (m_kiprisLogin)
+    m_kiprisLogin();
+  else
+    m_out << "[KIPRIS] not logged in: give --kipris-user and the password in ORVANE_KIPRIS_PASSWORD"
+             " (or type it at the prompt)" << std::endl;
 }
 
 void HeadlessHost::report(const std::string& text) { m_out << text << std::endl; }

@@ -6,6 +6,7 @@
 // viewer and printer it does not start. Writes to the stream it is given,
 // which must outlive it.
 
+#include <functional>
 #include <ostream>
 
 #include "app/window/UiHost.h"
@@ -29,6 +30,9 @@ class HeadlessHost : public UiHost {
   void report(const std::string& text) override;
   void showSplash(const std::string& text) override;
   bool quitRequested() const { return m_quit; }
+  // Answers the KIPRIS login window (the headless run logs in with the
+  // identifier and password it was given); without it the window is refused.
+  void setKiprisLogin(std::function<void()> login) { m_kiprisLogin = std::move(login); }
 
   // Prints the status list and Label6 changes of the main window.
   void follow(Form& mainWindow);
@@ -38,6 +42,7 @@ class HeadlessHost : public UiHost {
 
   std::ostream& m_out;
   bool m_quit = false;
+  std::function<void()> m_kiprisLogin;
 };
 
 }  // namespace orvane

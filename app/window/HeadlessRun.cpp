@@ -1,6 +1,8 @@
 #include "app/window/HeadlessRun.h"
 
+#include <algorithm>
 #include <csignal>
+#include <cstdlib>
 #include <fstream>
 #include <iostream>
 #include <iterator>
@@ -8,6 +10,7 @@
 
 #include "app/window/HeadlessHost.h"
 #include "app/window/RetrievalForm.h"
+#include "app/window/TerminalPassword.h"
 
 namespace orvane {
 namespace {
@@ -54,6 +57,18 @@ bool applyRanges(RetrievalForm& form, const CommandLine& cl, std::ostream& err) 
   return true;
 }
 
+// The password of a headless KIPRIS login: from ORVANE_KIPRIS_PASSWORD
+// (removed from the environment at once, so no program started later
+// inherits it) or typed at the terminal without echo; nullopt when neither.
+std::optional<std::string> kiprisPassword(const std::string& user) {
+  if (const char* env = std::getenv("ORVANE_KIPRIS_PASSWORD")) {
+    std::string password = env;
+    ::unsetenv("ORVANE_KIPRIS_PASSWORD");
+    return password;
+  }
+  return ReadPasswordFromTerminal("KIPRIS 비밀번호 (" + user + "): ");
+}
+
 }  // namespace
 
 int RunHeadless(const CommandLine& cl, std::istream& in, std::ostream& out, std::ostream& err,
@@ -95,6 +110,24 @@ int RunHeadless(const CommandLine& cl, std::istream& in, std::ostream& out, std:
   }
   form.ui().TextBox1.setText(numberBoxText(raw));
 
+  // The run driver asks for the KIPRIS login at the start of a run; the
+  // identifier and password given here answer it as the login window would.
+  std::string password;
+  if (cl.kiprisUser && form.selectedService() == Service::Kipris) {
+    auto given = kiprisPassword(*cl.kiprisUser);
+    if (!given) {
+      err << "orvane: --kipris-user needs the password in ORVANE_KIPRIS_PASSWORD or a terminal to type it\n";
+      return 2;
+    }
+    password = std::move(*given);
+    host.setKiprisLogin([&form, &cl, &password] {
+      KiprisLoginForm& login = form.kiprisLogin();
+      login.KiprisID().setText(*cl.kiprisUser);
+      login.KiprisPW().setText(password);
+      if (!login.KiprisOK_Click()) login.KiprisCancel_Click();
+    });
+  }
+
   g_interrupted = 0;
   auto previous = std::signal(SIGINT, onInterrupt);
   int poller = form.pump().addPoller([&form](int) {
@@ -102,6 +135,8 @@ int RunHeadless(const CommandLine& cl, std::istream& in, std::ostream& out, std:
   });
   form.CommandButton1_Click();
   form.pump().removePoller(poller);
+  host.setKiprisLogin({});
+  std::fill(password.begin(), password.end(), '\0');
   std::signal(SIGINT, previous == SIG_ERR ? SIG_DFL : previous);
 
   if (form.lastRun().lockRefused) return kExitSettingsInUse;

@@ -18,6 +18,7 @@
 #include "app/window/EventPump.h"
 #include "app/window/Form.h"
 #include "app/window/HelpForms.h"
+#include "app/window/KiprisLoginForm.h"
 #include "app/window/MainControls.h"
 #include "app/window/OptionFiles.h"
 #include "app/window/RetrievalService.h"
@@ -82,6 +83,7 @@ class RetrievalForm : public Form {
   TypeNoForm& typeNo() { return m_typeNo; }
   AboutForm& about() { return m_about; }
   EachPageForm& eachPage() { return m_eachPage; }
+  KiprisLoginForm& kiprisLogin() { return m_kiprisLogin; }
   const OptionFiles& files() const { return m_files; }
   const RunSummary& lastRun() const { return m_lastRun; }
 
@@ -191,6 +193,7 @@ class RetrievalForm : public Form {
   TypeNoForm m_typeNo;
   AboutForm m_about;
   EachPageForm m_eachPage;
+  KiprisLoginForm m_kiprisLogin{m_run};
   RunSummary m_lastRun;
   std::unique_ptr<MainControls> m_ui;
   SettingsLock m_runLock;

@@ -42,6 +42,10 @@ std::unique_ptr<OfficeService> NewEspacenetService(SimContext& context);
 std::unique_ptr<OfficeService> NewIpdlService(SimContext& context);
 std::unique_ptr<OfficeService> NewPajService(SimContext& context);
 std::unique_ptr<OfficeService> NewDelphionService(SimContext& context);
+// USPTO full-text search, image viewers and TIFF pages; KIPRIS login, search,
+// full-text page and TIFF pages.
+std::unique_ptr<OfficeService> NewUsptoService(SimContext& context);
+std::unique_ptr<OfficeService> NewKiprisService(SimContext& context);
 // The simulator's own control endpoint under "/_sim/".
 std::unique_ptr<OfficeService> NewControlService(SimContext& context);
 

@@ -120,6 +120,8 @@ int main(int argc, char** argv) {
   services.push_back(NewIpdlService(ctx));
   services.push_back(NewPajService(ctx));
   services.push_back(NewDelphionService(ctx));
+  services.push_back(NewUsptoService(ctx));
+  services.push_back(NewKiprisService(ctx));
   if (opt.catalog) {
     for (auto& service : services) {
       for (const std::string& line : service->CatalogLines()) std::cout << line << "\n";

@@ -10,6 +10,7 @@
 #include <QDialog>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -304,6 +305,102 @@ TEST_F(MainWindowTest, fileDialogCancelChoosesNothing) {
   open();
   onNextModal([](QWidget* dialog) { static_cast<QDialog*>(dialog)->reject(); });
   EXPECT_EQ(host->chooseFile(m_root.string(), "ALL files (*.*)|*.*"), std::nullopt);
+}
+
+// Runs `act` on the next message box, from inside its event loop; other
+// modal windows (the login window waiting for its answer) are passed over.
+// Gives up after thirty seconds, failing the test.
+void onNextMessageBox(std::function<void(QMessageBox*)> act) {
+  auto* timer = new QTimer;
+  auto started = std::chrono::steady_clock::now();
+  QObject::connect(timer, &QTimer::timeout, [timer, act, started] {
+    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+      timer->stop();
+      timer->deleteLater();
+      act(box);
+    } else if (std::chrono::steady_clock::now() - started > std::chrono::seconds(30)) {
+      timer->stop();
+      timer->deleteLater();
+      ADD_FAILURE() << "no message box opened";
+    }
+  });
+  timer->start(20);
+}
+
+// The KIPRIS login window at the start of a KIPRIS run: a refused login
+// keeps it open with the failure message, the right password closes it and
+// the run fetches the document; a screenshot goes to the test output folder.
+TEST_F(MainWindowTest, kiprisLoginWindowOkRetriesUntilAcceptedThenTheRunGoesOn) {
+  test::SimProcess sim;
+  ASSERT_TRUE(sim.Ok()) << sim.FirstLine();
+  std::ofstream(m_root / "hosts.txt") << "connect_to=" << sim.ConnectTo() << "\n";
+  open("5");
+  AttachProgram(*form);
+  find<QPlainTextEdit>("TextBox1")->setPlainText("101995028508");
+  QString refusal, endText;
+  bool stayedOpen = false;
+  onNextModal([&](QWidget* dialog) {
+    EXPECT_EQ(dialog->objectName(), "KiprisLogin");
+    auto* ok = dialog->findChild<QPushButton*>("KiprisOK");
+    auto* id = dialog->findChild<QLineEdit*>("KiprisID");
+    auto* pw = dialog->findChild<QLineEdit*>("KiprisPW");
+    ASSERT_TRUE(ok && id && pw);
+    EXPECT_EQ(ok->text(), QString::fromUtf8("확인"));
+    EXPECT_EQ(dialog->findChild<QPushButton*>("KiprisCancel")->text(), QString::fromUtf8("취소"));
+    EXPECT_EQ(pw->echoMode(), QLineEdit::Password);
+    id->setText("kipris-demo");
+    pw->setText("wrong");
+    const std::filesystem::path out = std::filesystem::path(FOLIAN_TEST_OUTPUT) / "orvane-kipris-login.png";
+    EXPECT_TRUE(dialog->grab().save(QString::fromStdString(out.string())));
+    onNextMessageBox([&](QMessageBox* box) {
+      refusal = box->text();
+      box->accept();
+    });
+    ok->click();
+    stayedOpen = dialog->isVisible();
+    EXPECT_FALSE(form->run().KiprisLoggedIn);
+    pw->setText(QString::fromUtf8("p&ss w=rd+한"));
+    onNextMessageBox([&](QMessageBox* box) {
+      endText = box->text();
+      box->accept();
+    });
+    ok->click();
+  });
+  find<QPushButton>("CommandButton1")->click();
+  QApplication::processEvents();
+
+  EXPECT_EQ(refusal, QString::fromUtf8("로그인에 실패했습니다. 다시 확인하시기 바랍니다."));
+  EXPECT_TRUE(stayedOpen);
+  EXPECT_TRUE(form->run().KiprisLoggedIn);
+  EXPECT_TRUE(form->kiprisLogin().KiprisPW().text().empty());
+  EXPECT_TRUE(endText.startsWith(QString::fromUtf8("모든 작업이 끝났습니다.")));
+  auto* list = find<QListWidget>("ListBox1");
+  QStringList lines;
+  for (int i = 0; i < list->count(); ++i) lines << list->item(i)->text();
+  EXPECT_TRUE(lines.contains("1. 101995028508 :  6 Page  GOOD !")) << lines.join("\n").toStdString();
+  EXPECT_GE(find<QComboBox>("Combo1")->findText("101995028508_TOT"), 0);
+}
+
+TEST_F(MainWindowTest, kiprisLoginWindowCancelStopsTheRunSilently) {
+  test::SimProcess sim;
+  ASSERT_TRUE(sim.Ok()) << sim.FirstLine();
+  std::ofstream(m_root / "hosts.txt") << "connect_to=" << sim.ConnectTo() << "\n";
+  open("5");
+  AttachProgram(*form);
+  find<QPlainTextEdit>("TextBox1")->setPlainText("101995028508");
+  form->run().KiprisLoggedIn = false;
+  onNextModal([&](QWidget* dialog) {
+    EXPECT_EQ(dialog->objectName(), "KiprisLogin");
+    dialog->findChild<QLineEdit*>("KiprisPW")->setText("typed");
+    dialog->findChild<QPushButton*>("KiprisCancel")->click();
+  });
+  find<QPushButton>("CommandButton1")->click();
+  QApplication::processEvents();
+  EXPECT_FALSE(form->run().KiprisLoggedIn);
+  EXPECT_FALSE(form->lastRun().started);
+  EXPECT_EQ(find<QListWidget>("ListBox1")->count(), 0);
+  EXPECT_TRUE(form->kiprisLogin().KiprisPW().text().empty());
+  EXPECT_EQ(sim.Control("/_sim/requests", "", false), "");
 }
 
 }  // namespace
