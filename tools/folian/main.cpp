@@ -2,6 +2,8 @@
 //
 //   folian merge -o OUT IN[:FIRST-LAST]...   join page ranges of files into OUT
 //                [--bookmarks]               one bookmark per input, its outline beneath
+//                [--no-dedupe]               write identical objects of the inputs each time
+//                [-v]                        say how many identical objects were written once
 //   folian info FILE                         version, pages, boxes, rotation, info entries
 //   folian sample OUT [PAGES]                write a sample document
 #include <sys/stat.h>
@@ -36,7 +38,7 @@ const char* Describe(int32_t code) {
 
 int Usage() {
   std::fprintf(stderr,
-               "usage: folian merge [--bookmarks] -o OUT IN[:FIRST-LAST]...\n"
+               "usage: folian merge [--bookmarks] [--no-dedupe] [-v] -o OUT IN[:FIRST-LAST]...\n"
                "       folian info FILE\n"
                "       folian sample OUT [PAGES]\n");
   return 2;
@@ -116,10 +118,16 @@ int Merge(int argc, char** argv) {
   std::string out;
   std::vector<Source> sources;
   bool bookmarks = false;
+  bool dedupe = true;
+  bool verbose = false;
   for (int i = 2; i < argc; ++i) {
     std::string arg = argv[i];
     if (arg == "--bookmarks") {
       bookmarks = true;
+    } else if (arg == "--no-dedupe") {
+      dedupe = false;
+    } else if (arg == "-v") {
+      verbose = true;
     } else if (arg == "-o" && i + 1 < argc) {
       out = argv[++i];
     } else {
@@ -157,6 +165,7 @@ int Merge(int argc, char** argv) {
     output.Discard();
     return 1;
   }
+  (void)PDocDedupe(doc, dedupe ? 1 : 0);
   bool progress = isatty(STDERR_FILENO) && sources.size() >= 20;
   int failures = 0;
   int32_t bookmarksMade = 0;
@@ -174,6 +183,12 @@ int Merge(int argc, char** argv) {
   }
   if (progress) std::fprintf(stderr, "\n");
   if (bookmarks) ReleaseLastInput(doc);
+  if (verbose) {
+    int64_t bytes = 0;
+    int32_t shared = PDocDedupeSaved(doc, &bytes);
+    std::fprintf(stderr, "folian: %d identical objects written once (%lld bytes saved)\n", shared,
+                 static_cast<long long>(bytes));
+  }
   int pages = PDocNumPages(doc);
   int32_t closed = PDocRelease(doc);
   if (pages == 0) {
