@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "BookmarkMerge.h"
+#include "Help.h"
 #include "pdf/api/folian32.h"
 
 namespace {
@@ -37,10 +38,7 @@ const char* Describe(int32_t code) {
 }
 
 int Usage() {
-  std::fprintf(stderr,
-               "usage: folian merge [--bookmarks] [--no-dedupe] [-v] -o OUT IN[:FIRST-LAST]...\n"
-               "       folian info FILE\n"
-               "       folian sample OUT [PAGES]\n");
+  folian::cli::PrintOverview(stderr);
   return 2;
 }
 
@@ -112,6 +110,15 @@ struct OutputFile {
   }
 };
 
+// One line on the terminal: a bar of 30 cells and the count of files done.
+void ShowProgress(size_t done, size_t total) {
+  constexpr size_t kCells = 30;
+  size_t filled = total ? done * kCells / total : kCells;
+  std::string bar(filled, '#');
+  bar.append(kCells - filled, '.');
+  std::fprintf(stderr, "\r\033[K[%s] %zu/%zu files", bar.c_str(), done, total);
+}
+
 bool SameFile(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
 
 int Merge(int argc, char** argv) {
@@ -178,8 +185,7 @@ int Merge(int argc, char** argv) {
       std::fprintf(stderr, "%sfolian: %s: %s (%d)\n", progress ? "\r\033[K" : "", source.path.c_str(),
                    Describe(code), code);
     }
-    if (progress && (i % 10 == 9 || i + 1 == sources.size()))
-      std::fprintf(stderr, "\r\033[Kmerged %zu of %zu files", i + 1, sources.size());
+    if (progress && (i % 10 == 9 || i + 1 == sources.size())) ShowProgress(i + 1, sources.size());
   }
   if (progress) std::fprintf(stderr, "\n");
   if (bookmarks) ReleaseLastInput(doc);
@@ -420,6 +426,22 @@ int Sample(const char* out, int pages) {
 int main(int argc, char** argv) {
   if (argc < 2) return Usage();
   std::string command = argv[1];
+  if (command == "--version" || command == "version") {
+    folian::cli::PrintVersion(stdout);
+    return 0;
+  }
+  if (command == "help" || command == "--help" || command == "-h") {
+    if (argc == 2) {
+      folian::cli::PrintOverview(stdout);
+      return 0;
+    }
+    if (folian::cli::PrintCommandHelp(argv[2], stdout)) return 0;
+    std::fprintf(stderr, "folian: no command '%s'\n", argv[2]);
+    return Usage();
+  }
+  if (argc == 3 && (std::strcmp(argv[2], "--help") == 0 || std::strcmp(argv[2], "-h") == 0) &&
+      folian::cli::PrintCommandHelp(command, stdout))
+    return 0;
   if (command == "merge") return Merge(argc, argv);
   if (command == "info" && argc == 3) return Info(argv[2]);
   if (command == "sample" && (argc == 3 || argc == 4)) {
