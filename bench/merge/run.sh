@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Merge benchmark: 1000 one-page files (split from a ghostscript-made 1000-page
 # document) and 10,000 pages (ten copies of that document), merged by folian and by
-# the peer tools in the same run. Prints wall time and peak memory of each, and
-# each peer's figures as a ratio to folian's.
+# the peer tools in the same run. Prints wall time, peak memory and output size of
+# each (folian with and without sharing identical objects), and each figure as a
+# ratio to folian's.
 #   bench/merge/run.sh [BUILD_DIR]     (default build/default)
 set -euo pipefail
 cd "$(dirname "$0")/../.."
@@ -34,10 +35,11 @@ measure() {
   rm -f "$out"
   /usr/bin/time -f "%e %M" -o "$work/time.txt" "$@" >/dev/null 2>"$work/err.txt" || {
     echo "$name failed: $(tail -2 "$work/err.txt")"; return; }
-  local pages
+  local pages size
   pages=$(pdfinfo "$out" 2>/dev/null | awk '/^Pages:/ {print $2}')
+  size=$(stat -c %s "$out")
   read -r secs kib < "$work/time.txt"
-  printf '%s %s %s %s\n' "$name" "$secs" "$kib" "${pages:-?}"
+  printf '%s %s %s %s %s\n' "$name" "$secs" "$kib" "${pages:-?}" "$size"
 }
 
 run_case() {
@@ -46,13 +48,15 @@ run_case() {
   echo "== $label (${#inputs[@]} input files)"
   {
     measure folian "$work/out-folian.pdf" "$folian" merge -o "$work/out-folian.pdf" "${inputs[@]}"
+    measure folian-nodedupe "$work/out-folian-nd.pdf" "$folian" merge --no-dedupe -o "$work/out-folian-nd.pdf" "${inputs[@]}"
     measure qpdf "$work/out-qpdf.pdf" qpdf --empty --pages "${inputs[@]}" -- "$work/out-qpdf.pdf"
     measure pdfunite "$work/out-pdfunite.pdf" pdfunite "${inputs[@]}" "$work/out-pdfunite.pdf"
     measure mutool "$work/out-mutool.pdf" mutool merge -o "$work/out-mutool.pdf" "${inputs[@]}"
   } > "$work/results.txt"
-  awk 'NR==1 {ft=$2; fm=$3}
-       {printf "%-9s %8.2f s %9d KiB  pages %-6s time x%-6.2f memory x%.2f\n", $1, $2, $3, $4,
-              (ft > 0 ? $2/ft : 0), (fm > 0 ? $3/fm : 0)}' "$work/results.txt"
+  awk 'NR==1 {ft=$2; fm=$3; fs=$5}
+       {printf "%-16s %8.2f s %9d KiB  pages %-6s %7.2f MB  time x%-6.2f memory x%-6.2f size x%.2f\n", $1, $2, $3, $4,
+              $5/1e6, (ft > 0 ? $2/ft : 0), (fm > 0 ? $3/fm : 0), (fs > 0 ? $5/fs : 0)}' "$work/results.txt"
+  printf 'original document: %.2f MB\n' "$(echo "$(stat -c %s "$work/doc1000.pdf") / 1000000" | bc -l)"
 }
 
 run_case "1000 one-page files" "${singles[@]}"

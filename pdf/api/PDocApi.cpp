@@ -133,6 +133,20 @@ int16_t PDocCompress(FLHANDLE handle, int16_t on) {
   });
 }
 
+int16_t PDocDedupe(FLHANDLE handle, int16_t on) {
+  return Guarded<PDocObject>(handle, int16_t{0}, int16_t{0}, [&](PDocObject& object) {
+    object.doc.SetSharing(on != 0);
+    return static_cast<int16_t>(object.doc.Sharing() ? 1 : 0);
+  });
+}
+
+int32_t PDocDedupeSaved(FLHANDLE handle, int64_t* bytes) {
+  return Guarded<PDocObject>(handle, int32_t{0}, int32_t{0}, [&](PDocObject& object) {
+    if (bytes) *bytes = object.doc.SharedBytes();
+    return static_cast<int32_t>(object.doc.SharedObjects());
+  });
+}
+
 FLHANDLE PDocGetContentHandle(FLHANDLE handle) {
   return Guarded<PDocObject>(handle, FLHANDLE{0}, FLHANDLE{0}, [&](PDocObject& object) -> FLHANDLE {
     // A closed document has no page to draw on.

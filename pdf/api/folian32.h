@@ -73,6 +73,14 @@ FOLIAN_API int32_t PDocAttach(FLHANDLE doc, FLHANDLE input);
 FOLIAN_API int32_t PDocInputOpen(FLHANDLE doc, const char* fileName);
 FOLIAN_API int32_t PDocInputCopyPages(FLHANDLE doc, int16_t firstPage, int16_t lastPage);
 FOLIAN_API int32_t PDocMerge(FLHANDLE doc, const char* fileName, int32_t firstPage, int32_t lastPage);
+/* Objects met while copying pages whose bytes equal those of an object already
+ * written (the same font file, image or colour space in many inputs) are written
+ * once. On by default; `on` 0 turns it off (for the rest of the document), and
+ * copied objects are then written in the order they are met. Returns the setting. */
+FOLIAN_API int16_t PDocDedupe(FLHANDLE doc, int16_t on);
+/* The objects not written again so far because an identical one was, and their
+ * bytes in `bytes` when given. */
+FOLIAN_API int32_t PDocDedupeSaved(FLHANDLE doc, int64_t* bytes);
 FOLIAN_API FLHANDLE PDocGetInputHandle(FLHANDLE doc);
 FOLIAN_API int32_t PDocInputGetFont(FLHANDLE doc, const char* name, FLVBSTR* result);
 

@@ -42,6 +42,11 @@ void DiagnosticSink::Report(Diagnostic diagnostic) {
   if (m_records.size() < kMaxRecords) m_records.push_back(std::move(diagnostic));
 }
 
+void DiagnosticSink::Note(std::string text) {
+  ++m_count;
+  if (m_records.size() < kMaxRecords) m_records.push_back(Diagnostic{0, -1, 0, std::move(text)});
+}
+
 DiagnosticScope::DiagnosticScope(DiagnosticSink& sink)
     : m_previousSink(t_sink), m_previousObject(t_object), m_previousOffset(t_offset) {
   t_sink = &sink;

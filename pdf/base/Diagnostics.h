@@ -27,6 +27,8 @@ public:
   static constexpr size_t kMaxRecords = 1000;
 
   void Report(Diagnostic diagnostic);
+  // Records a note (a figure worth keeping, not a problem) without printing it.
+  void Note(std::string text);
   const std::vector<Diagnostic>& Records() const { return m_records; }
   // Messages reported, including those beyond kMaxRecords.
   int64_t Count() const { return m_count; }

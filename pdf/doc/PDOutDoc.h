@@ -113,6 +113,7 @@ private:
   public:
     explicit Hooks(PDOutDoc& doc) : m_doc(doc) {}
     bool TakeOver(PDFInput& input, PDObject& object, int32_t outputId) override;
+    void BeforePageWritten(PDFInput& input, PDObject& page) override;
 
   private:
     PDOutDoc& m_doc;

@@ -116,9 +116,13 @@ bool PDOutDoc::Hooks::TakeOver(PDFInput& input, PDObject& object, int32_t output
     copy->RenumberRefs([this, table](int32_t number) { return m_doc.RefNum(number, table); });
     return m_doc.m_fontStore.StoreFont(outputId, std::move(copy));
   }
-  if (PDObject::ClassOf(object.Root()) == kClassPage && !m_doc.m_headerResources.Empty())
-    m_doc.EnterHeaderResources(input, object);
   return false;
+}
+
+void PDOutDoc::Hooks::BeforePageWritten(PDFInput& input, PDObject& page) {
+  // Entered before anything of the page is copied: its resources may be an object
+  // of their own, written before the page itself when identical objects are shared.
+  if (!m_doc.m_headerResources.Empty()) m_doc.EnterHeaderResources(input, page);
 }
 
 void PDOutDoc::EnterHeaderResources(PDFInput& input, PDObject& page) {

@@ -252,10 +252,11 @@ int32_t PDImport::Walk(PDObject& node, int32_t parentId, int depth, int32_t& pag
   written->SaveAttrVal(kKeyParent, PDValue::MakeRef(parentId));
   PDObject copy(std::move(value), id);
   copy.SetClass(kClassPages);
-  if (!WriteImported(copy, id)) return 0;
   // Whatever the node's own entries refer to (inherited /Resources and boxes,
   // given directly or by reference) goes with it.
-  CopyReachable(copy.Root(), true);
+  if (m_output.Sharing()) ShareReachable(copy.Root(), true);
+  if (!WriteImported(copy, id)) return 0;
+  if (!m_output.Sharing()) CopyReachable(copy.Root(), true);
   return id;
 }
 
@@ -316,11 +317,12 @@ int32_t PDImport::CopyPage(PDObject& page, int32_t parentId) {
   dict->SaveAttrVal(kKeyParent, PDValue::MakeRef(parentId));
   PDObject copy(std::move(value), id);
   copy.SetClass(kClassPage);
+  if (m_output.Sharing()) ShareReachable(copy.Root(), true);
   if (!WriteImported(copy, id)) return 0;
   if (m_hooks) m_hooks->OnPageCopied(m_input, number, id);
   m_output.CountPage(id);
   ++m_pagesCopied;
-  CopyReachable(copy.Root(), true);
+  if (!m_output.Sharing()) CopyReachable(copy.Root(), true);
   return id;
 }
 
@@ -379,7 +381,10 @@ int32_t PDImport::CopyObject(int32_t number) {
   int32_t savedTable = m_output.CurrentTable();
   m_output.SetCurrentTable(m_state.table);
   auto ref = PDValue::MakeRef(number);
-  CopyReachable(ref.get(), false);
+  if (m_output.Sharing())
+    ShareReachable(ref.get(), false);
+  else
+    CopyReachable(ref.get(), false);
   int32_t id = m_output.RefNum(number, m_state.table);
   m_output.SetCurrentTable(savedTable);
   if (m_output.LastError() == kAlreadyWritten) m_output.SetLastError(0);
@@ -409,13 +414,101 @@ void PDImport::CopyReachable(PDValue* value, bool treeObject) {
   }
 }
 
-bool PDImport::WriteImported(PDObject& object, int32_t outputId) {
-  PDValue* root = object.Root();
-  if (root->HasStream() && root->Dict()) {
+bool PDImport::PendingCopy(int32_t number) {
+  if (number <= 0 || number >= static_cast<int32_t>(m_state.copied.size())) return false;
+  return !m_state.copied[static_cast<size_t>(number)] && !Flag(number, kTreePage | kTreeNode);
+}
+
+void PDImport::ShareReachable(PDValue* value, bool treeObject) {
+  struct Frame {
+    int32_t number;
+    std::vector<int32_t> children;
+    size_t next = 0;
+  };
+  std::vector<Frame> stack;
+  auto enter = [&](int32_t number) {
+    if (!PendingCopy(number)) return;
+    PDObject* object = m_input.GetObj(number);
+    if (!object || !object->Root() || object->Class() == kClassPage || object->Class() == kClassPages) return;
+    // Marked now, so that a reference back to an object still being entered is a
+    // cycle (it gets its id when referred to) rather than a second visit.
+    m_state.copied[static_cast<size_t>(number)] = 1;
+    Sanitize(object->Root(), false);
+    Frame frame{number, {}};
+    CollectRefs(object->Root(), frame.children, false);
+    stack.push_back(std::move(frame));
+  };
+  std::vector<int32_t> roots;
+  CollectRefs(value, roots, treeObject);
+  // Depth first, each object after everything below it, with an explicit stack:
+  // reference chains in a file can be arbitrarily long.
+  for (int32_t root : roots) {
+    enter(root);
+    while (!stack.empty()) {
+      Frame& top = stack.back();
+      if (top.next < top.children.size()) {
+        enter(top.children[top.next++]);
+        continue;
+      }
+      int32_t number = top.number;
+      stack.pop_back();
+      WriteOrShare(number);
+    }
+  }
+}
+
+bool PDImport::MayShare(const PDValue* root) {
+  // Pages, annotations, form fields and anything tied to a parent belong to one
+  // place in the document; two of them stay two even when their bytes agree.
+  const PDDict* dict = root->Dict();
+  if (!dict) return true;
+  if (dict->Get(kKeyParent) || dict->Get(kKeyKids) || dict->Find("/P") || dict->Find("/T") || dict->Find("/FT"))
+    return false;
+  const PDValue* type = dict->Get(kKeyType);
+  return !type || !(type->IsText("/Page") || type->IsText("/Pages") || type->IsText("/Annot"));
+}
+
+void PDImport::WriteOrShare(int32_t number) {
+  PDObject* object = m_input.GetObj(number);
+  if (!object || !object->Root()) return;
+  PDValue* root = object->Root();
+  SetStreamLength(*root);
+  // An object referred to before it was finished (a cycle) already has its id.
+  if (MayShare(root) && m_output.PeekRefNum(number, m_state.table) == 0) {
+    PDFile::Body body;
+    if (!m_output.MakeBody(root, body)) {
+      if (m_error == 0) m_error = m_output.LastError() ? m_output.LastError() : kInternal;
+      return;
+    }
+    if (int32_t same = m_output.FindWritten(body)) {
+      m_output.ShareRefNum(number, m_state.table, same);
+      m_input.ReleaseObj(object);
+      return;
+    }
+    int32_t id = m_output.RefNum(number, m_state.table);
+    if (!(m_hooks && m_hooks->TakeOver(m_input, *object, id))) {
+      if (!m_output.WriteBody(id, body)) {
+        if (m_output.LastError() != kAlreadyWritten && m_error == 0) m_error = m_output.LastError();
+      } else if (m_hooks) {
+        m_hooks->OnImportedObject(m_input, *object, id);
+      }
+    }
+  } else {
+    (void)WriteImported(*object, m_output.RefNum(number, m_state.table));
+  }
+  m_input.ReleaseObj(object);
+}
+
+void PDImport::SetStreamLength(PDValue& root) {
+  if (root.HasStream() && root.Dict()) {
     // The bytes are copied as read; their length is what they are, whatever the
     // input's /Length said or wherever it pointed.
-    root->Dict()->SaveAttrVal(kKeyLength, PDValue::MakeInt(static_cast<int32_t>(root->StreamBytes().size())));
+    root.Dict()->SaveAttrVal(kKeyLength, PDValue::MakeInt(static_cast<int32_t>(root.StreamBytes().size())));
   }
+}
+
+bool PDImport::WriteImported(PDObject& object, int32_t outputId) {
+  SetStreamLength(*object.Root());
   if (m_hooks && m_hooks->TakeOver(m_input, object, outputId)) return true;
   if (!m_output.WriteObject(object)) {
     if (m_output.LastError() != kAlreadyWritten && m_error == 0) m_error = m_output.LastError();

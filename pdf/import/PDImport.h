@@ -16,7 +16,9 @@
 //
 // ImportState lives as long as the input it belongs to: repeated imports from one
 // input into the same output share its table and markers, so nothing is written
-// twice. Failure: CopyPageRange yields false with a status code in `error` when no
+// twice. When the output shares objects, an object whose bytes (references
+// mapped) equal those of one already written, from this input or an earlier one,
+// is not written again: its references go to the written one. Failure: CopyPageRange yields false with a status code in `error` when no
 // page could be copied; parts that were skipped while other pages were copied are
 // warnings on standard error.
 #include <cstdint>
@@ -34,7 +36,11 @@ public:
   virtual ~ImportHooks() = default;
   // Called before an object is written, with the output id it gets. True when
   // the hook takes the object over and writes it itself later (fonts merged at
-  // close); the hook may also change the object before it is written.
+  // close); the hook may also change a page, annotation or form field before it
+  // is written. When the output shares identical objects, any other object's bytes
+  // are made before this call (to look for an identical one already written, in
+  // which case the object is not offered at all), so changes to such an object
+  // here are not written: take it over instead.
   virtual bool TakeOver(PDFInput& /*input*/, PDObject& /*object*/, int32_t /*outputId*/) { return false; }
   // Called after an object was written, with its output id.
   virtual void OnImportedObject(PDFInput& /*input*/, PDObject& /*object*/, int32_t /*outputId*/) {}
@@ -108,6 +114,13 @@ private:
   void Sanitize(PDValue* value, bool treeObject);
   bool Keeps(int32_t number);
   void CopyReachable(PDValue* value, bool treeObject);
+  // The same, each object written after what it refers to and shared with an
+  // identical one already in the output (when the output shares objects).
+  void ShareReachable(PDValue* value, bool treeObject);
+  void WriteOrShare(int32_t number);
+  static bool MayShare(const PDValue* root);
+  static void SetStreamLength(PDValue& root);
+  bool PendingCopy(int32_t number);
   bool WriteImported(PDObject& object, int32_t outputId);
   bool Flag(int32_t number, uint8_t role) const;
   void SetFlag(std::vector<uint8_t>& marker, int32_t number, uint8_t role);

@@ -1,55 +1,125 @@
 #include "pdf/io/OutputSink.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <new>
 
 namespace folian {
+namespace {
+
+int OpenForWriting(const char* name, bool& readable) {
+  // Read access lets written objects be compared; a file that may only be
+  // written is still written, just without that.
+  readable = true;
+  int descriptor = ::open(name, O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (descriptor < 0 && errno == EACCES) {
+    readable = false;
+    descriptor = ::open(name, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  }
+  return descriptor;
+}
+
+}  // namespace
 
 std::unique_ptr<FileSink> FileSink::Open(const char* name, int32_t& error) {
+  bool readable = false;
   errno = 0;
-  std::FILE* file = std::fopen(name, "wb");
-  if (!file && errno == EACCES) {
+  int descriptor = OpenForWriting(name, readable);
+  if (descriptor < 0 && errno == EACCES) {
     std::remove(name);
     errno = 0;
-    file = std::fopen(name, "wb");
+    descriptor = OpenForWriting(name, readable);
   }
-  if (!file) {
+  if (descriptor < 0) {
     error = errno ? errno : EIO;
     return nullptr;
   }
-  return std::unique_ptr<FileSink>(new FileSink(file));
+  return std::unique_ptr<FileSink>(new FileSink(descriptor, readable));
 }
 
 FileSink::~FileSink() {
-  if (m_file) std::fclose(m_file);
+  if (m_descriptor < 0) return;
+  int32_t ignored = 0;
+  (void)Flush(ignored);
+  ::close(m_descriptor);
+}
+
+bool FileSink::WriteAll(const char* data, size_t length, int32_t& error) {
+  size_t done = 0;
+  while (done < length) {
+    ssize_t written = ::write(m_descriptor, data + done, length - done);
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) {
+      m_error = written < 0 && errno ? errno : EIO;
+      error = m_error;
+      // What was handed over counts as written; the rest is lost with the error.
+      m_flushed += static_cast<int64_t>(done);
+      return false;
+    }
+    done += static_cast<size_t>(written);
+  }
+  m_flushed += static_cast<int64_t>(done);
+  return true;
+}
+
+bool FileSink::Flush(int32_t& error) {
+  bool ok = WriteAll(m_buffer.data(), m_buffer.size(), error);
+  m_buffer.clear();
+  return ok;
 }
 
 bool FileSink::Write(const char* data, size_t length, int32_t& error) {
-  if (!m_file) {
-    error = EBADF;
+  if (m_descriptor < 0 || m_error != 0) {
+    error = m_descriptor < 0 ? EBADF : m_error;
     return false;
   }
-  errno = 0;
-  size_t written = std::fwrite(data, 1, length, m_file);
-  m_position += static_cast<int64_t>(written);
-  if (written != length) {
-    error = errno ? errno : EIO;
-    return false;
+  if (m_buffer.size() + length > kBlock && !Flush(error)) return false;
+  // A large block (stream data) goes out directly, without a copy.
+  if (length >= kBlock) return WriteAll(data, length, error);
+  m_buffer.insert(m_buffer.end(), data, data + length);
+  return true;
+}
+
+bool FileSink::Matches(int64_t offset, const char* data, size_t length) {
+  if (offset < 0 || offset + static_cast<int64_t>(length) > Position()) return false;
+  // The part still in the buffer is compared there, the rest is read back.
+  if (offset + static_cast<int64_t>(length) > m_flushed) {
+    size_t inBuffer = static_cast<size_t>(offset + static_cast<int64_t>(length) - std::max(offset, m_flushed));
+    size_t bufferStart = static_cast<size_t>(std::max(offset, m_flushed) - m_flushed);
+    if (std::memcmp(m_buffer.data() + bufferStart, data + (length - inBuffer), inBuffer) != 0) return false;
+    length -= inBuffer;
+  }
+  if (length == 0) return true;
+  if (!m_readable) return false;
+  char chunk[65536];
+  size_t done = 0;
+  while (done < length) {
+    size_t want = std::min(sizeof chunk, length - done);
+    ssize_t got = ::pread(m_descriptor, chunk, want, static_cast<off_t>(offset + static_cast<int64_t>(done)));
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) return false;
+    if (std::memcmp(chunk, data + done, static_cast<size_t>(got)) != 0) return false;
+    done += static_cast<size_t>(got);
   }
   return true;
 }
 
 bool FileSink::Close(int32_t& error) {
-  if (!m_file) return true;
-  errno = 0;
-  int rc = std::fclose(m_file);
-  m_file = nullptr;
-  if (rc != 0) {
+  if (m_descriptor < 0) return true;
+  bool ok = m_error == 0 && Flush(error);
+  if (!ok && error == 0) error = m_error;
+  int rc = ::close(m_descriptor);
+  m_descriptor = -1;
+  if (ok && rc != 0) {
     error = errno ? errno : EIO;
-    return false;
+    ok = false;
   }
-  return true;
+  return ok;
 }
 
 MemorySink::MemorySink() : m_buffer(new char[kStep]), m_capacity(kStep) {}
@@ -69,6 +139,11 @@ bool MemorySink::Write(const char* data, size_t length, int32_t& error) {
   std::memcpy(m_buffer.get() + m_used, data, length);
   m_used += length;
   return true;
+}
+
+bool MemorySink::Matches(int64_t offset, const char* data, size_t length) {
+  if (offset < 0 || static_cast<size_t>(offset) + length > m_used) return false;
+  return std::memcmp(m_buffer.get() + offset, data, length) == 0;
 }
 
 }  // namespace folian

@@ -1,7 +1,8 @@
 #pragma once
 // Where an output file's bytes go: a disk file opened "wb", or a growing memory
 // buffer. Both report the position that object offsets are taken from, and both
-// are written strictly forward.
+// are written strictly forward. What was written can be compared again, so that
+// an object identical to one already in the output can be found out.
 #include <cstdint>
 #include <cstdio>
 #include <memory>
@@ -15,25 +16,40 @@ public:
   // Appends the bytes; false with `error` set (an errno value) on failure.
   [[nodiscard]] virtual bool Write(const char* data, size_t length, int32_t& error) = 0;
   [[nodiscard]] virtual int64_t Position() const = 0;
+  // True when the `length` bytes written at `offset` are those of `data`; false
+  // as well when they cannot be read back.
+  [[nodiscard]] virtual bool Matches(int64_t offset, const char* data, size_t length) = 0;
   // Flushes and releases the underlying file; false with `error` set on failure.
   [[nodiscard]] virtual bool Close(int32_t& error) = 0;
 };
 
-// Buffered writes to a disk file. Owns the FILE*.
+// Writes to a disk file through a large block buffer: a token costs a copy, and
+// the system sees one write per block. Owns the file descriptor.
 class FileSink final : public OutputSink {
 public:
-  // Opens `name` for writing; none with `error` set when it cannot be opened.
-  // An access-denied failure (EACCES) deletes the file and tries once more.
+  static constexpr size_t kBlock = size_t{1} << 20;
+  // Opens `name` for writing (created, or truncated); none with `error` set when
+  // it cannot be opened. An access-denied failure (EACCES) deletes the file and
+  // tries once more.
   static std::unique_ptr<FileSink> Open(const char* name, int32_t& error);
   ~FileSink() override;
+  FileSink(const FileSink&) = delete;
+  FileSink& operator=(const FileSink&) = delete;
   [[nodiscard]] bool Write(const char* data, size_t length, int32_t& error) override;
-  [[nodiscard]] int64_t Position() const override { return m_position; }
+  [[nodiscard]] int64_t Position() const override { return m_flushed + static_cast<int64_t>(m_buffer.size()); }
+  [[nodiscard]] bool Matches(int64_t offset, const char* data, size_t length) override;
   [[nodiscard]] bool Close(int32_t& error) override;
 
 private:
-  explicit FileSink(std::FILE* file) : m_file(file) {}
-  std::FILE* m_file;
-  int64_t m_position = 0;
+  FileSink(int descriptor, bool readable) : m_descriptor(descriptor), m_readable(readable) { m_buffer.reserve(kBlock); }
+  [[nodiscard]] bool Flush(int32_t& error);
+  [[nodiscard]] bool WriteAll(const char* data, size_t length, int32_t& error);
+
+  int m_descriptor;
+  bool m_readable;             // opened for reading too, so written bytes can be compared
+  std::vector<char> m_buffer;  // bytes not yet handed to the system
+  int64_t m_flushed = 0;       // bytes handed to the system
+  int32_t m_error = 0;         // a failed flush; every later write fails with it
 };
 
 // A memory buffer that starts at 100000 bytes and, when a write would reach its
@@ -45,6 +61,7 @@ public:
   MemorySink();
   [[nodiscard]] bool Write(const char* data, size_t length, int32_t& error) override;
   [[nodiscard]] int64_t Position() const override { return static_cast<int64_t>(m_used); }
+  [[nodiscard]] bool Matches(int64_t offset, const char* data, size_t length) override;
   [[nodiscard]] bool Close(int32_t&) override { return true; }
   const char* Data() const { return m_buffer.get(); }
   [[nodiscard]] size_t Used() const { return m_used; }

@@ -1,11 +1,13 @@
 #include "pdf/writer/PDFile.h"
 
 #include <atomic>
+#include <charconv>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <random>
 #include <string>
+#include <string_view>
 
 #include "pdf/base/Diagnostics.h"
 #include "pdf/object/PDDict.h"
@@ -65,6 +67,8 @@ void PDFile::InitialiseOutput() {
   m_state = kWriting;
   m_column = -1;
   m_lastError = 0;
+  m_bodies.clear();
+  m_sharedObjects = m_sharedBytes = 0;
 }
 
 void PDFile::MakeFileIdentifier() {
@@ -134,6 +138,10 @@ void PDFile::ClearTable() {
 // ---- token writer ----------------------------------------------------------
 
 bool PDFile::WriteRaw(const char* data, size_t length) {
+  if (m_capture) {
+    m_capture->append(data, length);
+    return true;
+  }
   if (!m_sink) return Fail(kInputOutput);
   if (length == 0) return true;
   int32_t error = 0;
@@ -165,16 +173,17 @@ bool PDFile::WriteLineEnd() {
 
 bool PDFile::WriteInt(long value) {
   char text[24];
-  std::snprintf(text, sizeof text, "%ld", value);
-  return WriteToken(text);
+  char* end = std::to_chars(text, text + sizeof text, value).ptr;
+  return WriteToken(text, static_cast<int32_t>(end - text));
 }
 
 bool PDFile::WriteRef(int32_t id, int32_t table) {
   int32_t number = RefNum(id, table);
   if (number == 0) return Fail(kInternal);
   char text[32];
-  std::snprintf(text, sizeof text, "%ld 0 R", static_cast<long>(number % kOutputIdBase));
-  return WriteToken(text);
+  char* end = std::to_chars(text, text + sizeof text, number % kOutputIdBase).ptr;
+  std::memcpy(end, " 0 R", 4);
+  return WriteToken(text, static_cast<int32_t>(end + 4 - text));
 }
 
 bool PDFile::WriteString(const char* text) {
@@ -230,8 +239,9 @@ bool PDFile::BeginObject(int32_t id, int32_t table) {
   if (m_offsets[static_cast<size_t>(number)] != 0) return Fail(kAlreadyWritten);
   m_offsets[static_cast<size_t>(number)] = Position();
   char header[32];
-  int length = std::snprintf(header, sizeof header, "%ld 0 obj", static_cast<long>(number));
-  if (!WriteToken(header, length)) return false;
+  char* end = std::to_chars(header, header + sizeof header, number).ptr;
+  std::memcpy(end, " 0 obj", 6);
+  if (!WriteToken(header, static_cast<int32_t>(end + 6 - header))) return false;
   return WriteLineEnd();
 }
 
@@ -239,6 +249,61 @@ bool PDFile::EndObject() {
   if (m_column != 0 && !WriteLineEnd()) return false;
   if (!WriteToken("endobj", 6)) return false;
   return WriteLineEnd();
+}
+
+bool PDFile::MakeBody(const PDValue* root, Body& body) {
+  if (!root || m_state != kWriting || !m_sink) return Fail(kInternal);
+  body.bytes.clear();
+  // A body starts on a fresh line, as it does after "n 0 obj".
+  const int32_t savedColumn = m_column;
+  m_column = 0;
+  m_capture = &body.bytes;
+  bool ok = WriteValue(root);
+  if (ok && root->HasStream()) {
+    const std::vector<char>& bytes = root->StreamBytes();
+    ok = WriteLineEnd() && WriteToken("stream", 6) && WriteLineEnd() && WriteRaw(bytes.data(), bytes.size()) &&
+         WriteLineEnd() && WriteToken("endstream", 9);
+  }
+  ok = ok && EndObject();
+  m_capture = nullptr;
+  m_column = savedColumn;
+  body.hash = std::hash<std::string_view>{}(body.bytes);
+  return ok;
+}
+
+int32_t PDFile::FindWritten(const Body& body) {
+  auto [first, last] = m_bodies.equal_range(body.hash);
+  for (auto it = first; it != last; ++it) {
+    const WrittenBody& written = it->second;
+    if (written.length != body.bytes.size()) continue;
+    if (!m_sink->Matches(written.offset, body.bytes.data(), body.bytes.size())) continue;
+    ++m_sharedObjects;
+    m_sharedBytes += static_cast<int64_t>(body.bytes.size());
+    return written.id;
+  }
+  return 0;
+}
+
+bool PDFile::WriteBody(int32_t id, const Body& body) {
+  if (!BeginObject(id)) return false;
+  const int64_t offset = Position();
+  if (!WriteRaw(body.bytes.data(), body.bytes.size())) return false;
+  m_column = 0;
+  m_bodies.emplace(body.hash, WrittenBody{id, offset, body.bytes.size()});
+  return true;
+}
+
+void PDFile::ShareRefNum(int32_t number, int32_t table, int32_t id) {
+  if (number < 0 || table < 0 || table >= static_cast<int32_t>(m_tables.size())) return;
+  std::vector<int32_t>& map = m_tables[static_cast<size_t>(table)];
+  if (static_cast<size_t>(number) >= map.size()) map.resize(static_cast<size_t>(number) + kTableSlack, 0);
+  map[static_cast<size_t>(number)] = id;
+}
+
+int32_t PDFile::PeekRefNum(int32_t number, int32_t table) const {
+  if (number < 0 || table < 0 || table >= static_cast<int32_t>(m_tables.size())) return 0;
+  const std::vector<int32_t>& map = m_tables[static_cast<size_t>(table)];
+  return static_cast<size_t>(number) < map.size() ? map[static_cast<size_t>(number)] : 0;
 }
 
 bool PDFile::WriteObject(PDObject& object) {
@@ -428,6 +493,9 @@ bool PDFile::Close() {
     return true;
   }
   bool ok = FinishDocument();
+  if (m_sharedObjects > 0)
+    m_diagnostics.Note("shared " + std::to_string(m_sharedObjects) + " objects identical to ones already written (" +
+                       std::to_string(m_sharedBytes) + " bytes not written again)\n");
   ok = ok && WriteContents();
   ok = ok && WriteXrefAndTrailer();
   ReleaseNumbering();
@@ -446,6 +514,7 @@ void PDFile::ReleaseNumbering() {
   m_tables.shrink_to_fit();
   m_offsets.clear();
   m_offsets.shrink_to_fit();
+  m_bodies.clear();
   m_leafParents.clear();
   m_threads.clear();
 }

@@ -15,6 +15,8 @@
 #include <ctime>
 #include <memory>
 #include <optional>
+#include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "pdf/base/ByteString.h"
@@ -82,6 +84,29 @@ public:
   [[nodiscard]] int32_t Column() const { return m_column; }
   [[nodiscard]] int64_t Position() const { return m_sink ? m_sink->Position() : 0; }
 
+  // Sharing identical objects. An object's body (what follows its "n 0 obj"
+  // line) is made first; when the same bytes were written before as the body of
+  // another object, that object's id serves for this one too and nothing is
+  // written. Bytes are compared, never just hashes. On by default.
+  struct Body {
+    std::string bytes;
+    size_t hash = 0;
+  };
+  void SetSharing(bool on) { m_sharing = on; }
+  [[nodiscard]] bool Sharing() const { return m_sharing; }
+  // Serialises the object's value (and stream) as a body; references are
+  // translated through the current table.
+  [[nodiscard]] bool MakeBody(const PDValue* root, Body& body);
+  // The id of an object written with this body, or 0.
+  [[nodiscard]] int32_t FindWritten(const Body& body);
+  // Writes the body as object `id` and remembers it for later look-ups.
+  [[nodiscard]] bool WriteBody(int32_t id, const Body& body);
+  // Enters `id` as the output number of source object `number` of `table`.
+  void ShareRefNum(int32_t number, int32_t table, int32_t id);
+  [[nodiscard]] int32_t PeekRefNum(int32_t number, int32_t table) const;
+  [[nodiscard]] int64_t SharedObjects() const { return m_sharedObjects; }
+  [[nodiscard]] int64_t SharedBytes() const { return m_sharedBytes; }
+
   // Pages.
   [[nodiscard]] int32_t RegisterPage(int32_t id, int32_t pageCount);
   void CountPage(int32_t id);
@@ -146,6 +171,17 @@ private:
   std::vector<int32_t> m_threads;
   int32_t m_threadsId = 0;
   unsigned char m_fileId[16] = {};
+
+  struct WrittenBody {
+    int32_t id;
+    int64_t offset;
+    size_t length;
+  };
+  bool m_sharing = true;
+  std::string* m_capture = nullptr;  // while set, the token writer appends here
+  std::unordered_multimap<size_t, WrittenBody> m_bodies;
+  int64_t m_sharedObjects = 0;
+  int64_t m_sharedBytes = 0;
 
   std::optional<std::time_t> m_fixedClock;
   std::optional<uint32_t> m_fixedSeed;

@@ -2,6 +2,8 @@
 //
 //   folian merge -o OUT IN[:FIRST-LAST]...   join page ranges of files into OUT
 //                [--bookmarks]               one bookmark per input, its outline beneath
+//                [--no-dedupe]               write identical objects of the inputs each time
+//                [-v]                        say how many identical objects were written once
 //   folian info FILE                         version, pages, boxes, rotation, info entries
 //   folian sample OUT [PAGES]                write a sample document
 #include <sys/stat.h>
@@ -15,6 +17,7 @@
 #include <vector>
 
 #include "BookmarkMerge.h"
+#include "Help.h"
 #include "pdf/api/folian32.h"
 
 namespace {
@@ -35,10 +38,7 @@ const char* Describe(int32_t code) {
 }
 
 int Usage() {
-  std::fprintf(stderr,
-               "usage: folian merge [--bookmarks] -o OUT IN[:FIRST-LAST]...\n"
-               "       folian info FILE\n"
-               "       folian sample OUT [PAGES]\n");
+  folian::cli::PrintOverview(stderr);
   return 2;
 }
 
@@ -110,16 +110,31 @@ struct OutputFile {
   }
 };
 
+// One line on the terminal: a bar of 30 cells and the count of files done.
+void ShowProgress(size_t done, size_t total) {
+  constexpr size_t kCells = 30;
+  size_t filled = total ? done * kCells / total : kCells;
+  std::string bar(filled, '#');
+  bar.append(kCells - filled, '.');
+  std::fprintf(stderr, "\r\033[K[%s] %zu/%zu files", bar.c_str(), done, total);
+}
+
 bool SameFile(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
 
 int Merge(int argc, char** argv) {
   std::string out;
   std::vector<Source> sources;
   bool bookmarks = false;
+  bool dedupe = true;
+  bool verbose = false;
   for (int i = 2; i < argc; ++i) {
     std::string arg = argv[i];
     if (arg == "--bookmarks") {
       bookmarks = true;
+    } else if (arg == "--no-dedupe") {
+      dedupe = false;
+    } else if (arg == "-v") {
+      verbose = true;
     } else if (arg == "-o" && i + 1 < argc) {
       out = argv[++i];
     } else {
@@ -157,6 +172,7 @@ int Merge(int argc, char** argv) {
     output.Discard();
     return 1;
   }
+  (void)PDocDedupe(doc, dedupe ? 1 : 0);
   bool progress = isatty(STDERR_FILENO) && sources.size() >= 20;
   int failures = 0;
   int32_t bookmarksMade = 0;
@@ -169,11 +185,16 @@ int Merge(int argc, char** argv) {
       std::fprintf(stderr, "%sfolian: %s: %s (%d)\n", progress ? "\r\033[K" : "", source.path.c_str(),
                    Describe(code), code);
     }
-    if (progress && (i % 10 == 9 || i + 1 == sources.size()))
-      std::fprintf(stderr, "\r\033[Kmerged %zu of %zu files", i + 1, sources.size());
+    if (progress && (i % 10 == 9 || i + 1 == sources.size())) ShowProgress(i + 1, sources.size());
   }
   if (progress) std::fprintf(stderr, "\n");
   if (bookmarks) ReleaseLastInput(doc);
+  if (verbose) {
+    int64_t bytes = 0;
+    int32_t shared = PDocDedupeSaved(doc, &bytes);
+    std::fprintf(stderr, "folian: %d identical objects written once (%lld bytes saved)\n", shared,
+                 static_cast<long long>(bytes));
+  }
   int pages = PDocNumPages(doc);
   int32_t closed = PDocRelease(doc);
   if (pages == 0) {
@@ -405,6 +426,22 @@ int Sample(const char* out, int pages) {
 int main(int argc, char** argv) {
   if (argc < 2) return Usage();
   std::string command = argv[1];
+  if (command == "--version" || command == "version") {
+    folian::cli::PrintVersion(stdout);
+    return 0;
+  }
+  if (command == "help" || command == "--help" || command == "-h") {
+    if (argc == 2) {
+      folian::cli::PrintOverview(stdout);
+      return 0;
+    }
+    if (folian::cli::PrintCommandHelp(argv[2], stdout)) return 0;
+    std::fprintf(stderr, "folian: no command '%s'\n", argv[2]);
+    return Usage();
+  }
+  if (argc == 3 && (std::strcmp(argv[2], "--help") == 0 || std::strcmp(argv[2], "-h") == 0) &&
+      folian::cli::PrintCommandHelp(command, stdout))
+    return 0;
   if (command == "merge") return Merge(argc, argv);
   if (command == "info" && argc == 3) return Info(argv[2]);
   if (command == "sample" && (argc == 3 || argc == 4)) {
