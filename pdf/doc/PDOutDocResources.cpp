@@ -116,8 +116,7 @@ bool PDOutDoc::Hooks::TakeOver(PDFInput& input, PDObject& object, int32_t output
     copy->RenumberRefs([this, table](int32_t number) { return m_doc.RefNum(number, table); });
     return m_doc.m_fontStore.StoreFont(outputId, std::move(copy));
   }
-  if (PDObject::ClassOf(object.Root()) == kClassPage && !m_doc.m_headerResources.Empty())
-    m_doc.EnterHeaderResources(input, object);
+  if (PDObject::ClassOf(object.Root()) == kClassPage) m_doc.OverlayPage(input, object);
   return false;
 }
 
@@ -134,7 +133,29 @@ void PDOutDoc::EnterHeaderResources(PDFInput& input, PDObject& page) {
   } else {
     resources = input.Resolve(resources);
   }
-  if (resources && resources->Dict()) m_headerResources.EnterInto(*resources->Dict());
+  if (!resources || !resources->Dict()) return;
+  m_headerResources.EnterInto(*resources->Dict());
+  // Logos of the header and the background are painted by name on this page.
+  for (const PDPgStream* stream : {m_header.get(), m_background.get()}) {
+    if (!stream) continue;
+    for (const PDLogo* logo : stream->Logos()) {
+      PDValue* entry = resources->Dict()->Find("/XObject");
+      if (!entry) {
+        resources->Dict()->SaveAttrVal("/XObject", PDValue::MakeDict());
+        entry = resources->Dict()->Find("/XObject");
+      }
+      if (!entry->Dict()) break;
+      for (size_t k = 0; k < logo->objectIds.size(); ++k)
+        entry->Dict()->SaveAttrVal(logo->PartName(k).c_str(), PDValue::MakeRef(logo->objectIds[k]));
+      if (PDValue* procSets = resources->Dict()->Find("/ProcSet"); procSets && procSets->Is(PDKind::Array)) {
+        for (const std::string& name : logo->procSets) {
+          bool has = false;
+          for (PDValue* el = procSets->GetFirstEl(); el; el = el->Next()) has = has || el->IsText(name.c_str());
+          if (!has) procSets->AppendEl(PDValue::MakeText(name.c_str()));
+        }
+      }
+    }
+  }
 }
 
 }  // namespace folian
