@@ -261,7 +261,7 @@ TEST(LogoOracle, namesFollowFileAndLogoAndInkLandsWherePainted) {
 
 TEST(LogoOracle, badLogoFilesGiveClearCodesAndNothingBreaks) {
   std::string good = MakePdf("logo-good.pdf", {"0 g 10 10 20 20 re f"});
-  std::string encrypted = OutputPath("logo-encrypted.pdf");
+  std::string encrypted = OutputPath("logo-encrypted.bad");
   RunCommand("qpdf --encrypt user owner 256 -- " + good + " " + encrypted + " >/dev/null 2>&1");
   // A logo whose form XObject names itself in its own resources.
   std::string loop = OutputPath("logo-loop.pdf");
