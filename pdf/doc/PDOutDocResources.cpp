@@ -60,6 +60,32 @@ PDValue* FindSeparation(PDFInput& input, const char* name) {
   return nullptr;
 }
 
+// A copy of an input dictionary to stand in a copied page; references to
+// objects the input lacks, or to pages, become null so that none dangles.
+PDValuePtr InlineCopy(PDFInput& input, PDValue* value) {
+  if (!value || !value->Dict()) return PDValue::MakeDict();
+  PDValuePtr copy = value->Copy();
+  std::vector<PDValue*> pending{copy.get()};
+  const int32_t error = input.LastError();
+  for (size_t steps = 0; !pending.empty() && steps < 100000; ++steps) {
+    PDValue* v = pending.back();
+    pending.pop_back();
+    if (v->Is(PDKind::Reference)) {
+      if (v->Number() >= kOutputIdBase) continue;
+      PDObject* object = v->Number() > 0 && v->Number() < input.ObjectLimit() ? input.GetObj(v->Number()) : nullptr;
+      if (!object || !object->Root() || object->Class() == kClassPage || object->Class() == kClassPages) v->SetNull();
+    } else if (v->Is(PDKind::Array)) {
+      for (PDValue* el = v->GetFirstEl(); el; el = el->Next()) pending.push_back(el);
+    } else if (v->Dict()) {
+      PDValue* entry = nullptr;
+      int32_t key = 0;
+      for (int32_t i = 0; v->Dict()->EntryAt(i, entry, key); ++i) pending.push_back(entry);
+    }
+  }
+  input.SetLastError(error);
+  return copy;
+}
+
 }  // namespace
 
 int32_t PDOutDoc::Host::CopyInputFont(const char* baseFont, PDFInput*& input, int32_t& inputNumber) {
@@ -130,10 +156,19 @@ void PDOutDoc::EnterHeaderResources(PDFInput& input, PDObject& page) {
     PDValue* inherited = ResourcesOf(input, &page);
     dict->SaveAttrVal(kKeyResources, inherited ? inherited->Copy() : PDValue::MakeDict());
     resources = dict->Get(kKeyResources);
-  } else {
-    resources = input.Resolve(resources);
+  } else if (resources->Is(PDKind::Reference) && resources->Number() < kOutputIdBase) {
+    // The input's resources object may be shared with pages copied before the
+    // header existed, and written already: the page gets a copy of its own.
+    dict->SaveAttrVal(kKeyResources, InlineCopy(input, input.Resolve(resources)));
+    resources = dict->Get(kKeyResources);
   }
   if (!resources || !resources->Dict()) return;
+  // The same for the dictionaries the header adds names to.
+  for (const char* key : {"/Font", "/XObject", "/ColorSpace"}) {
+    PDValue* entry = resources->Dict()->Find(key);
+    if (entry && entry->Is(PDKind::Reference) && entry->Number() < kOutputIdBase)
+      resources->Dict()->SaveAttrVal(key, InlineCopy(input, input.Resolve(entry)));
+  }
   m_headerResources.EnterInto(*resources->Dict());
   // Logos of the header and the background are painted by name on this page.
   for (const PDPgStream* stream : {m_header.get(), m_background.get()}) {

@@ -402,3 +402,33 @@ TEST(TableOracle, gridAndCellsOnAGeneratedPage) {
     for (int x : {50, 200, 300, 400}) EXPECT_LT(r.DarkestNear(x, 665), 128) << "column line " << x;
   }
 }
+
+TEST(MergeStamps, headerReachesPagesWhoseSharedResourcesWereCopiedBefore) {
+  // Two pages share one resources object; the first is copied before there is
+  // a header, so that object is already written when the second is copied.
+  const std::string content = Stream("", "BT /F1 12 Tf 72 600 Td (Shared resources) Tj ET");
+  std::string input = OutputPath("stamp-shared-resources-in.pdf");
+  WriteFile(input, BuildPdf({"<< /Type /Catalog /Pages 2 0 R >>",
+                             "<< /Type /Pages /Kids [3 0 R 4 0 R] /Count 2 /MediaBox [0 0 595 842] >>",
+                             "<< /Type /Page /Parent 2 0 R /Resources 6 0 R /Contents 5 0 R >>",
+                             "<< /Type /Page /Parent 2 0 R /Resources 6 0 R /Contents 5 0 R >>", content,
+                             "<< /Font 7 0 R /ProcSet [/PDF /Text] /XObject 9 0 R >>",
+                             "<< /F1 8 0 R >>", "<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica >>"}));
+  std::string path = OutputPath("stamps-shared-resources.pdf");
+  FLHANDLE doc = PDocNew(path.c_str(), 0, 0, nullptr);
+  ASSERT_EQ(PDocInputOpen(doc, input.c_str()), 0);
+  ASSERT_EQ(PDocInputCopyPages(doc, 1, 1), 0);
+  ASSERT_EQ(PDocHeaderFont(doc, "Times-Bold", 11), 0);
+  ASSERT_EQ(PDocHeaderText(doc, 36, 810, "Late header"), 0);
+  ASSERT_EQ(PDocInputCopyPages(doc, 2, 2), 0);
+  ASSERT_EQ(PDocRelease(doc), 0);
+  if (Have("qpdf")) ExpectSoundFile(path);
+  std::string out;
+  EXPECT_EQ(RunCommand(std::string(FOLIAN_SOURCE_DIR) + "/scripts/check-refs " + path + " 2>&1", &out), 0) << out;
+  if (Have("pdftotext")) {
+    EXPECT_EQ(PageText(path, 1).find("Late header"), std::string::npos);
+    std::string second = PageText(path, 2);
+    EXPECT_NE(second.find("Late header"), std::string::npos) << second;
+    EXPECT_NE(second.find("Shared resources"), std::string::npos) << second;
+  }
+}
