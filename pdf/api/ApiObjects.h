@@ -21,6 +21,7 @@ struct PDocObject : ApiObject {
   PDOutDoc doc;
   uint32_t contentHandle = 0;  // issued on first request, released with the document
   uint32_t inputHandle = 0;    // issued by PDocGetInputHandle for the current input
+  uint32_t headerHandle = 0;   // issued by PDocGetHeaderHandle, released with the document
 };
 
 // An input document. The handle shares it with an output document that attaches it.
@@ -38,6 +39,7 @@ struct ContentObject : ApiObject {
   static constexpr HandleKind kKind = HandleKind::Content;
   explicit ContentObject(uint32_t docHandle) : ApiObject(kKind), doc(docHandle) {}
   uint32_t doc;
+  bool header = false;  // the document's header content rather than its page
 };
 
 // 0 for success; otherwise the file's last error, or 1017 when none was recorded.

@@ -16,7 +16,7 @@ int32_t OnContent(FLHANDLE content, Body&& body) {
     PDocObject* owner = HandleTable::Instance().Get<PDocObject>(object.doc);
     if (!owner) return int32_t{kMissingHandle};
     if (owner->doc.State() != PDFile::kWriting) return int32_t{kBadCallingSequence};
-    int32_t code = body(owner->doc.Content());
+    int32_t code = body(object.header ? owner->doc.Header() : owner->doc.Content());
     if (code != kOk) owner->doc.SetLastError(code);
     return code;
   });

@@ -114,6 +114,7 @@ int32_t PDocRelease(FLHANDLE handle) {
     auto& object = static_cast<PDocObject&>(*taken);
     ReleaseContentHandle(object);
     if (object.inputHandle != 0) HandleTable::Instance().Take(object.inputHandle, HandleKind::IDoc);
+    if (object.headerHandle != 0) HandleTable::Instance().Take(object.headerHandle, HandleKind::Content);
     return ResultOf(object.doc, object.doc.Close());
   } catch (...) {
     ReportCaught(__func__);

@@ -175,6 +175,56 @@ FOLIAN_API int32_t PConDrawArea(FLHANDLE content, int16_t clip);
 /* style 0 fill, 1 border and fill, 2 border; other values are refused. */
 FOLIAN_API int32_t PConRectangle(FLHANDLE content, float x, float y, float width, float height, int32_t style);
 
+/* Images, logos, running headers, page numbers and tables.
+ *
+ * PDocCreateImage writes an image at once and returns its number (from 1), or 0
+ * when it was refused (the last error says why: FL_ERR_PARAM_VALUE for a width
+ * or height outside 1..32767, bits other than 1, 2, 4, 8, or data shorter than
+ * the rows need). `color` 0 is grey; otherwise RGB, or indexed through
+ * `palette`, which must hold 768 bytes (256 RGB triples). PDocCreateImageEx
+ * takes the palette's length and refuses one shorter than 768 bytes. Data beyond
+ * what the rows need is not written.
+ *
+ * Logo files are PDF files whose pages are logos, painted by number (from 1).
+ * PDocLogo puts logo 1 into the header (background 0) or beneath every page
+ * copied afterwards. The header content (its handle from PDocGetHeaderHandle,
+ * valid until PDocRelease) and the page number are laid over every page copied
+ * afterwards; "%p" in the page-number format is the page number, "%%" a percent
+ * sign. Orientation 0, 90, 180, 270 or -90; others give FL_ERR_PARAM_VALUE.
+ * Tables have at most 10 columns; alignment 1 centres a cell's text, 2 aligns
+ * it right, anything else left. */
+FOLIAN_API int32_t PDocCreateImage(FLHANDLE doc, int32_t width, int32_t height, int16_t bits, int16_t color,
+                                   const unsigned char* data, int32_t dataLength, const unsigned char* palette);
+FOLIAN_API int32_t PDocCreateImageEx(FLHANDLE doc, int32_t width, int32_t height, int16_t bits, int16_t color,
+                                     const unsigned char* data, int32_t dataLength, const unsigned char* palette,
+                                     int32_t paletteLength);
+/* A width or height of 0 paints the image in the current coordinates (1 x 1 point). */
+FOLIAN_API int32_t PConPrintImage(FLHANDLE content, int32_t image, float x, float y, float width, float height);
+FOLIAN_API int32_t PDocLogoFile(FLHANDLE doc, const char* fileName);
+FOLIAN_API int32_t PDocLogo(FLHANDLE doc, const char* fileName, int16_t background);
+/* PDocLogo with another logo than the first. */
+FOLIAN_API int32_t PDocLogoPage(FLHANDLE doc, const char* fileName, int16_t logo, int16_t background);
+FOLIAN_API int32_t PConPrintLogo(FLHANDLE content, int16_t logo);
+FOLIAN_API int32_t PDocPrintLogo(FLHANDLE doc, int16_t logo);
+FOLIAN_API FLHANDLE PDocGetHeaderHandle(FLHANDLE doc);
+FOLIAN_API int32_t PDocHeaderFont(FLHANDLE doc, const char* fontName, float size);
+FOLIAN_API int32_t PDocHeaderText(FLHANDLE doc, float x, float y, const char* text);
+FOLIAN_API int32_t PDocHeaderHLine(FLHANDLE doc, int16_t x1, int16_t x2, int16_t y, float width);
+FOLIAN_API int32_t PDocHeaderVLine(FLHANDLE doc, int16_t y1, int16_t y2, int16_t x, float width);
+FOLIAN_API int32_t PDocHeaderGrayBar(FLHANDLE doc, int16_t x, int16_t y, int16_t width, int16_t height, float grey);
+FOLIAN_API int32_t PDocHeaderPgInfo(FLHANDLE doc, float x, float y, const char* format, int32_t start);
+FOLIAN_API int32_t PDocPutPageNumbers(FLHANDLE doc, float x, float y, const char* format, int32_t start,
+                                      int32_t orientation);
+FOLIAN_API int32_t PDocHeaderClear(FLHANDLE doc);
+FOLIAN_API int32_t PDocTable(FLHANDLE doc, int16_t x, int16_t y, int16_t rows, int16_t columns, const int16_t* widths);
+FOLIAN_API int32_t PDocFillTable(FLHANDLE doc, int16_t row, int16_t column, const char* text);
+/* The height of `rows` table rows in the current font size; 0 without handle. */
+FOLIAN_API int32_t PDocCalcTableHeight(FLHANDLE doc, int16_t rows);
+FOLIAN_API int32_t PConTableDraw(FLHANDLE content, int16_t x, int16_t y, int16_t rows, int16_t columns,
+                                 const int16_t* widths);
+FOLIAN_API int32_t PConTableText(FLHANDLE content, int16_t row, int16_t column, const char* text, int16_t alignment);
+FOLIAN_API int32_t PConTableHeight(FLHANDLE content, int16_t rows);
+
 /* Byte strings handed out by the library. */
 FOLIAN_API void FLFreeVBSTR(FLVBSTR text);
 FOLIAN_API int32_t FLVBSTRLength(FLVBSTR text);

@@ -13,11 +13,28 @@
 // 1009 buffer changed under an open path, 1017 font or colour not available);
 // a failing operation leaves the buffer as it was.
 #include <cstdint>
+#include <memory>
 
+#include <vector>
+
+#include "pdf/content/PDImage.h"
+#include "pdf/content/PDLogo.h"
 #include "pdf/content/PDResources.h"
 #include "pdf/content/PDStream.h"
 
 namespace folian {
+
+// A ruled table on a stream: upper left corner, rows, columns and their widths.
+// The row height is taken from the stream's font size when the grid is drawn.
+struct PDGrid {
+  static constexpr int32_t kMaxColumns = 10;
+  int32_t x = 0;
+  int32_t y = 0;
+  int32_t rows = 0;
+  int32_t columns = 0;
+  int16_t widths[kMaxColumns] = {};
+  int32_t rowHeight = 0;
+};
 
 enum class RectStyle : int32_t { Fill = 0, BorderAndFill = 1, Border = 2 };
 
@@ -58,6 +75,26 @@ public:
   // A filled bar in a grey level written with one decimal; the fill grey stays.
   int32_t GrayBar(double x, double y, double width, double height, double grey);
 
+  // Images and logos (PDPgStreamStamps.cpp). `image` is none when `number`
+  // names no image: 1005, and with a size the q/cm and Q are written all the same.
+  int32_t PrintImage(int32_t number, const PDImage* image, double x, double y, double width, double height);
+  // Paints the logo's form XObjects and keeps it in the stream's logo list.
+  int32_t PrintLogo(const PDLogo& logo);
+  const std::vector<const PDLogo*>& Logos() const { return m_logos; }
+  // Bars: a filled rectangle of thickness `width` from (x1, y) to x2, or from
+  // (x, y1) up to y2.
+  int32_t HLine(int32_t x1, int32_t x2, int32_t y, double width);
+  int32_t VLine(int32_t y1, int32_t y2, int32_t x, double width);
+
+  // Grids (PDPgStreamStamps.cpp): at most PDGrid::kMaxColumns columns.
+  int32_t TableDraw(int32_t x, int32_t y, int32_t rows, int32_t columns, const int16_t* widths);
+  // Text in a cell: row from 1, column 1..columns; alignment 1 centre, 2 right,
+  // anything else left.
+  int32_t TableText(int32_t row, int32_t column, const char* text, int32_t alignment);
+  // The height of `rows` rows in the current font size.
+  int32_t TableHeight(int32_t rows) const;
+  const PDGrid* Grid() const { return m_grid.get(); }
+
   // Closes an open text object and writes the stream as a content object.
   bool WriteObject(PDFile& file, bool compress) override;
   // The bytes for copying into another object, unchanged; warns when a text
@@ -92,6 +129,8 @@ private:
   double m_tz = 100;
   double m_lineWidth = -1;
   int32_t m_pathState = 0;
+  std::unique_ptr<PDGrid> m_grid;
+  std::vector<const PDLogo*> m_logos;  // borrowed from the document's logo files
 };
 
 }  // namespace folian

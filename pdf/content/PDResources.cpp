@@ -115,7 +115,7 @@ std::set<std::string> PDResources::ProcSets() const {
   return names;
 }
 
-bool PDResources::WriteDictionary(int32_t id) {
+bool PDResources::WriteDictionary(int32_t id, const std::vector<std::pair<ByteString, int32_t>>& xobjects) {
   // Fonts are written when selected; one without an object here was never used.
   bool ok = m_file.BeginObject(id) && m_file.WriteToken("<<") && m_file.WriteToken("/ProcSet [");
   for (const std::string& name : ProcSets()) ok = ok && m_file.WriteToken(name.c_str());
@@ -134,8 +134,9 @@ bool PDResources::WriteDictionary(int32_t id) {
     }
     ok = ok && m_file.WriteToken(">>");
   }
-  if (!m_images.empty()) {
+  if (!m_images.empty() || !xobjects.empty()) {
     ok = ok && m_file.WriteToken("/XObject <<");
+    for (const auto& [name, objectId] : xobjects) ok = ok && m_file.WriteToken(name) && m_file.WriteRef(objectId);
     for (const auto& [number, image] : m_images)
       ok = ok && m_file.WriteToken(image.resourceName) && m_file.WriteRef(image.objectId);
     ok = ok && m_file.WriteToken(">>");

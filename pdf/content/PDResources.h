@@ -13,6 +13,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "pdf/content/FontMetrics.h"
@@ -69,8 +70,9 @@ public:
   ByteString EnterImage(int32_t image, int32_t objectId, bool color);
   void AddProcSet(const char* name) { m_procSets.insert(name); }
 
-  // Writes the set as the resource dictionary object `id`.
-  [[nodiscard]] bool WriteDictionary(int32_t id);
+  // Writes the set as the resource dictionary object `id`; `xobjects` (logos,
+  // by resource name) join the images under /XObject.
+  [[nodiscard]] bool WriteDictionary(int32_t id, const std::vector<std::pair<ByteString, int32_t>>& xobjects = {});
   // Enters the fonts (with /Text), colour spaces and images into a page's
   // resource dictionary value.
   void EnterInto(PDDict& resources) const;

@@ -52,7 +52,7 @@ bool PDOutDoc::EndPage() {
 
 bool PDOutDoc::WriteResources() {
   if (m_resourcesId == 0) return true;
-  return m_pageResources.WriteDictionary(m_resourcesId);
+  return m_pageResources.WriteDictionary(m_resourcesId, AllLogoXObjects());
 }
 
 bool PDOutDoc::WriteContents() {

@@ -14,7 +14,12 @@
 #include <optional>
 #include <string>
 
+#include <utility>
+#include <vector>
+
 #include "pdf/content/FontStore.h"
+#include "pdf/content/PDImage.h"
+#include "pdf/content/PDLogo.h"
 #include "pdf/content/PDPgStream.h"
 #include "pdf/content/PDResources.h"
 #include "pdf/import/PDImport.h"
@@ -88,6 +93,24 @@ public:
   const PDOutline& Outline() const { return m_outline; }
   const PDNameTree& NamedDests() const { return m_names; }
 
+  // Images, logos, the running header and page numbers (PDOutDocStamps.cpp).
+  // An image's number counts from 1; 0 when it was refused (last error set).
+  [[nodiscard]] int32_t CreateImage(const ImageData& data);
+  const PDImage* Image(int32_t number) const;
+  // Opens the logo file, or selects it when it is open already.
+  [[nodiscard]] bool LogoFileOpen(const char* name);
+  // Paints logo `number` of the current logo file on a stream: a status code.
+  int32_t PrintLogo(PDPgStream& stream, int32_t number);
+  // Opens the logo file and puts its logo `number` (the first by default) into
+  // the header (background false) or beneath every page copied afterwards.
+  [[nodiscard]] bool Logo(const char* name, bool background, int32_t number = 1);
+  // The header stream when one exists; none after HeaderClear.
+  PDPgStream* HeaderIfAny() { return m_header.get(); }
+  void HeaderClear() { m_header.reset(); }
+  // Page numbers on every page copied afterwards: "%p" is the page number, "%%"
+  // a percent sign. Orientation 0, 90, 180, 270 (or -90). A status code.
+  int32_t PutPageNumbers(double x, double y, const char* format, int32_t start, int32_t orientation);
+
   void SetCompress(bool on) { m_compress = on; }
   [[nodiscard]] bool Compress() const { return m_compress; }
 
@@ -113,7 +136,6 @@ private:
   public:
     explicit Hooks(PDOutDoc& doc) : m_doc(doc) {}
     bool TakeOver(PDFInput& input, PDObject& object, int32_t outputId) override;
-    void BeforePageWritten(PDFInput& input, PDObject& page) override;
 
   private:
     PDOutDoc& m_doc;
@@ -121,6 +143,12 @@ private:
   // Copies a value of the current input (an object's contents) as a new object.
   int32_t CopyInputValue(PDValue* value);
   void EnterHeaderResources(PDFInput& input, PDObject& page);
+  // The header, page number and background logo laid onto a copied page.
+  void OverlayPage(PDFInput& input, PDObject& page);
+  [[nodiscard]] bool WriteHeaderOverlay();
+  int32_t WritePageNumber();
+  PDLogo* CurrentLogo(int32_t number);
+  std::vector<std::pair<ByteString, int32_t>> AllLogoXObjects() const;
 
   [[nodiscard]] bool EndPage();
   [[nodiscard]] bool CopyRange(PDInputDoc& input, int32_t first, int32_t last);
@@ -149,6 +177,18 @@ private:
   PDLinks m_links;
   PDNameTree m_names;
   int32_t m_namesId = 0;
+  std::vector<PDImage> m_images;
+  std::vector<std::unique_ptr<LogoFile>> m_logoFiles;
+  int32_t m_currentLogoFile = -1;
+  std::unique_ptr<PDPgStream> m_background;
+  // Page numbering: the stream holding the numbering text, and the number the
+  // next copied page gets.
+  std::unique_ptr<PDPgStream> m_pageNumbers;
+  int32_t m_pageCounter = 0;
+  // Streams that save and restore the graphics state around a copied page's own
+  // content, so that what the page leaves set does not move the header.
+  int32_t m_saveStateId = 0;
+  int32_t m_restoreStateId = 0;
 };
 
 }  // namespace folian

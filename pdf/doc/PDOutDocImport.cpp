@@ -50,6 +50,8 @@ bool PDOutDoc::Attach(std::shared_ptr<PDInputDoc> input) {
 bool PDOutDoc::CopyRange(PDInputDoc& input, int32_t first, int32_t last) {
   if (m_state != kWriting) return Fail(kBadCallingSequence);
   if (!EndPage()) return false;
+  // The header is written once, before the first page that shows it.
+  if (!WriteHeaderOverlay()) return false;
   // What the import says concerns the input file, so it is recorded there.
   DiagnosticScope diagnostics(input.Input().Diagnostics());
   // The range is clamped by the pages the tree really holds, not by its /Count.

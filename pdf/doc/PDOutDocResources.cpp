@@ -60,6 +60,32 @@ PDValue* FindSeparation(PDFInput& input, const char* name) {
   return nullptr;
 }
 
+// A copy of an input dictionary to stand in a copied page; references to
+// objects the input lacks, or to pages, become null so that none dangles.
+PDValuePtr InlineCopy(PDFInput& input, PDValue* value) {
+  if (!value || !value->Dict()) return PDValue::MakeDict();
+  PDValuePtr copy = value->Copy();
+  std::vector<PDValue*> pending{copy.get()};
+  const int32_t error = input.LastError();
+  for (size_t steps = 0; !pending.empty() && steps < 100000; ++steps) {
+    PDValue* v = pending.back();
+    pending.pop_back();
+    if (v->Is(PDKind::Reference)) {
+      if (v->Number() >= kOutputIdBase) continue;
+      PDObject* object = v->Number() > 0 && v->Number() < input.ObjectLimit() ? input.GetObj(v->Number()) : nullptr;
+      if (!object || !object->Root() || object->Class() == kClassPage || object->Class() == kClassPages) v->SetNull();
+    } else if (v->Is(PDKind::Array)) {
+      for (PDValue* el = v->GetFirstEl(); el; el = el->Next()) pending.push_back(el);
+    } else if (v->Dict()) {
+      PDValue* entry = nullptr;
+      int32_t key = 0;
+      for (int32_t i = 0; v->Dict()->EntryAt(i, entry, key); ++i) pending.push_back(entry);
+    }
+  }
+  input.SetLastError(error);
+  return copy;
+}
+
 }  // namespace
 
 int32_t PDOutDoc::Host::CopyInputFont(const char* baseFont, PDFInput*& input, int32_t& inputNumber) {
@@ -116,13 +142,8 @@ bool PDOutDoc::Hooks::TakeOver(PDFInput& input, PDObject& object, int32_t output
     copy->RenumberRefs([this, table](int32_t number) { return m_doc.RefNum(number, table); });
     return m_doc.m_fontStore.StoreFont(outputId, std::move(copy));
   }
+  if (PDObject::ClassOf(object.Root()) == kClassPage) m_doc.OverlayPage(input, object);
   return false;
-}
-
-void PDOutDoc::Hooks::BeforePageWritten(PDFInput& input, PDObject& page) {
-  // Entered before anything of the page is copied: its resources may be an object
-  // of their own, written before the page itself when identical objects are shared.
-  if (!m_doc.m_headerResources.Empty()) m_doc.EnterHeaderResources(input, page);
 }
 
 void PDOutDoc::EnterHeaderResources(PDFInput& input, PDObject& page) {
@@ -135,10 +156,41 @@ void PDOutDoc::EnterHeaderResources(PDFInput& input, PDObject& page) {
     PDValue* inherited = ResourcesOf(input, &page);
     dict->SaveAttrVal(kKeyResources, inherited ? inherited->Copy() : PDValue::MakeDict());
     resources = dict->Get(kKeyResources);
-  } else {
-    resources = input.Resolve(resources);
+  } else if (resources->Is(PDKind::Reference) && resources->Number() < kOutputIdBase) {
+    // The input's resources object may be shared with pages copied before the
+    // header existed, and written already: the page gets a copy of its own.
+    dict->SaveAttrVal(kKeyResources, InlineCopy(input, input.Resolve(resources)));
+    resources = dict->Get(kKeyResources);
   }
-  if (resources && resources->Dict()) m_headerResources.EnterInto(*resources->Dict());
+  if (!resources || !resources->Dict()) return;
+  // The same for the dictionaries the header adds names to.
+  for (const char* key : {"/Font", "/XObject", "/ColorSpace"}) {
+    PDValue* entry = resources->Dict()->Find(key);
+    if (entry && entry->Is(PDKind::Reference) && entry->Number() < kOutputIdBase)
+      resources->Dict()->SaveAttrVal(key, InlineCopy(input, input.Resolve(entry)));
+  }
+  m_headerResources.EnterInto(*resources->Dict());
+  // Logos of the header and the background are painted by name on this page.
+  for (const PDPgStream* stream : {m_header.get(), m_background.get()}) {
+    if (!stream) continue;
+    for (const PDLogo* logo : stream->Logos()) {
+      PDValue* entry = resources->Dict()->Find("/XObject");
+      if (!entry) {
+        resources->Dict()->SaveAttrVal("/XObject", PDValue::MakeDict());
+        entry = resources->Dict()->Find("/XObject");
+      }
+      if (!entry->Dict()) break;
+      for (size_t k = 0; k < logo->objectIds.size(); ++k)
+        entry->Dict()->SaveAttrVal(logo->PartName(k).c_str(), PDValue::MakeRef(logo->objectIds[k]));
+      if (PDValue* procSets = resources->Dict()->Find("/ProcSet"); procSets && procSets->Is(PDKind::Array)) {
+        for (const std::string& name : logo->procSets) {
+          bool has = false;
+          for (PDValue* el = procSets->GetFirstEl(); el; el = el->Next()) has = has || el->IsText(name.c_str());
+          if (!has) procSets->AppendEl(PDValue::MakeText(name.c_str()));
+        }
+      }
+    }
+  }
 }
 
 }  // namespace folian

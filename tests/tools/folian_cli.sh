@@ -130,5 +130,47 @@ if /usr/bin/python3 -c 'import reportlab' 2>/dev/null; then
   check "the merged file takes no input's title" '! pdfinfo "$work/marked.pdf" | grep -q "^Title:.*document"'
 fi
 
+# Stamped merges: a header line and "Page N" on every page in order, a logo page
+# beneath every page; a logo that cannot be used writes nothing.
+"$folian" --help >"$work/help.txt" 2>&1
+check "--help exits 0 and names the stamp options" '[ $? -eq 0 ] && grep -q -- "--header TEXT" "$work/help.txt" && grep -q -- "--page-numbers FORMAT" "$work/help.txt" && grep -q -- "--logo FILE" "$work/help.txt"'
+python3 - "$work/logo.pdf" <<'PY'
+import sys
+content = b"1 g 0 0 595 842 re f BT /F1 9 Tf 400 30 Td (LOGO-MARK) Tj ET"
+bodies = [b"<< /Type /Catalog /Pages 2 0 R >>",
+          b"<< /Type /Pages /Kids [4 0 R 3 0 R] /Count 2 >>",
+          b"<< /Type /Page /Parent 2 0 R /MediaBox [0 0 595 842] /Contents 5 0 R"
+          b" /Resources << /Font << /F1 6 0 R >> >> >>",
+          b"<< /Type /Page /Parent 2 0 R /MediaBox [0 0 595 842] >>",
+          b"<< /Length %d >>\nstream\n%s\nendstream" % (len(content), content),
+          b"<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica >>"]
+pdf, offsets = b"%PDF-1.4\n", []
+for i, body in enumerate(bodies):
+    offsets.append(len(pdf))
+    pdf += b"%d 0 obj\n%s\nendobj\n" % (i + 1, body)
+xref = len(pdf)
+pdf += b"xref\n0 %d\n0000000000 65535 f \n" % (len(bodies) + 1)
+pdf += b"".join(b"%010d 00000 n \n" % o for o in offsets)
+pdf += b"trailer\n<< /Size %d /Root 1 0 R >>\nstartxref\n%d\n%%%%EOF\n" % (len(bodies) + 1, xref)
+open(sys.argv[1], "wb").write(pdf)
+PY
+"$folian" merge --header "Case 12/345" --page-numbers "Page %p" --logo "$work/logo.pdf:2" \
+  -o "$work/stamped.pdf" "$work/a.pdf" "$work/b.pdf" >/dev/null 2>"$work/err.txt"
+check "a stamped merge exits 0" '[ $? -eq 0 ]'
+check "the stamped merge passes qpdf" 'qpdf --check "$work/stamped.pdf" >/dev/null 2>&1'
+check "the stamped merge has no dangling reference" '"$(dirname "$0")/../../scripts/check-refs" "$work/stamped.pdf" >/dev/null'
+for page in 1 2 3 4 5; do
+  pdftotext -f $page -l $page "$work/stamped.pdf" "$work/page.txt"
+  check "page $page shows the header, its number and the logo" 'grep -q "Case 12/345" "$work/page.txt" && grep -qx "Page $page" "$work/page.txt" && grep -q "LOGO-MARK" "$work/page.txt"'
+done
+"$folian" merge --logo "$work/missing-logo.pdf" -o "$work/unstamped.pdf" "$work/a.pdf" >/dev/null 2>"$work/err.txt"
+check "a missing logo exits 1 and writes nothing" '[ $? -eq 1 ] && [ ! -e "$work/unstamped.pdf" ] && grep -q "missing-logo.pdf" "$work/err.txt"'
+"$folian" merge --logo "$work/a.pdf:9" -o "$work/unstamped.pdf" "$work/a.pdf" >/dev/null 2>&1
+check "a logo page the file lacks exits 1 and writes nothing" '[ $? -eq 1 ] && [ ! -e "$work/unstamped.pdf" ]'
+"$folian" merge --logo "$work/a.pdf:0" -o "$work/unstamped.pdf" "$work/a.pdf" >/dev/null 2>&1
+check "logo page 0 is bad usage" '[ $? -eq 2 ]'
+"$folian" merge --frobnicate -o "$work/unstamped.pdf" "$work/a.pdf" >/dev/null 2>&1
+check "an unknown option is bad usage" '[ $? -eq 2 ] && [ ! -e "$work/unstamped.pdf" ]'
+
 if [ $fail -eq 0 ]; then echo "folian cli: ok"; fi
 exit $fail

@@ -21,12 +21,19 @@ const char kExitStatus[] =
     "or an output that is also an input (nothing is written).\n";
 
 const CommandHelp kCommands[] = {
-    {"merge", "folian merge [--bookmarks] [--no-dedupe] [-v] -o OUT IN[:FIRST-LAST]...",
+    {"merge",
+     "folian merge [--bookmarks] [--header TEXT] [--page-numbers FORMAT] [--logo FILE[:PAGE]]\n"
+     "                    [--no-dedupe] [-v] -o OUT IN[:FIRST-LAST]...",
      "Joins page ranges of PDF files into OUT, in the order given. A range is IN:3 (one\n"
      "page), IN:2-5, IN:2- (to the end) or just IN (every page).\n"
      "  -o OUT        the file to write; written beside OUT and renamed over it only when\n"
      "                complete, so a failed merge leaves OUT as it was\n"
      "  --bookmarks   one bookmark per input (its file name), its own outline beneath\n"
+     "  --header TEXT           TEXT as a running header on every page, in Helvetica 10,\n"
+     "                36 points from the left and 24 below the top of the first page\n"
+     "  --page-numbers FORMAT   a page number on every page, 20 points above the bottom:\n"
+     "                \"%p\" is the page number, \"%%\" a percent sign (\"Page %p\")\n"
+     "  --logo FILE[:PAGE]      page PAGE (default 1) of FILE drawn beneath every page\n"
      "  --no-dedupe   write every input's objects, even those already written alike\n"
      "  -v            say how many identical objects were written once\n"
      "An input that cannot be used is reported with its status code and skipped; the\n"
@@ -34,7 +41,8 @@ const CommandHelp kCommands[] = {
      "error, a progress line shows how far the merge is.\n"
      "Examples:\n"
      "  folian merge -o all.pdf a.pdf b.pdf c.pdf\n"
-     "  folian merge --bookmarks -o report.pdf cover.pdf:1 body.pdf:2-\n"},
+     "  folian merge --bookmarks -o report.pdf cover.pdf:1 body.pdf:2-\n"
+     "  folian merge --header \"Case 42\" --page-numbers \"Page %p\" --logo firm.pdf -o out.pdf in.pdf\n"},
     {"info", "folian info FILE",
      "Shows the PDF version, the number of pages, the information entries, and each\n"
      "page's boxes and rotation, as the pages tree really holds them. Says when the\n"

@@ -4,11 +4,15 @@
 //                [--bookmarks]               one bookmark per input, its outline beneath
 //                [--no-dedupe]               write identical objects of the inputs each time
 //                [-v]                        say how many identical objects were written once
+//                [--header TEXT]             a running header line on every page
+//                [--page-numbers FORMAT]     "%p" is the page number, e.g. "Page %p"
+//                [--logo FILE[:PAGE]]        a page of FILE beneath every page
 //   folian info FILE                         version, pages, boxes, rotation, info entries
 //   folian sample OUT [PAGES]                write a sample document
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -121,12 +125,74 @@ void ShowProgress(size_t done, size_t total) {
 
 bool SameFile(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
 
+// What a merge lays onto every page it copies.
+struct Stamps {
+  const char* header = nullptr;
+  const char* pageNumbers = nullptr;
+  std::string logo;
+  int32_t logoPage = 1;
+};
+
+// "logo.pdf" or "logo.pdf:2" (a path may itself hold colons).
+bool ParseLogo(const std::string& arg, Stamps& stamps) {
+  stamps.logo = arg;
+  stamps.logoPage = 1;
+  size_t colon = arg.rfind(':');
+  if (colon == std::string::npos || colon + 1 == arg.size()) return !arg.empty();
+  std::string page = arg.substr(colon + 1);
+  if (page.find_first_not_of("0123456789") != std::string::npos) return true;
+  stamps.logo = arg.substr(0, colon);
+  long number = std::strtol(page.c_str(), nullptr, 10);
+  stamps.logoPage = static_cast<int32_t>(number);
+  return !stamps.logo.empty() && number >= 1 && number <= 32767;
+}
+
+// The visible box of the first page of the first input that has one, or an A4 page.
+void FirstPageBox(const std::vector<Source>& sources, float box[4]) {
+  box[0] = 0, box[1] = 0, box[2] = 595, box[3] = 842;
+  for (const Source& source : sources) {
+    int32_t error = 0;
+    FLHANDLE input = IDocOpen(source.path.c_str(), &error);
+    if (!input) continue;
+    float found[4] = {};
+    bool ok = IDocAcquirePage(input, source.first) == 0 &&
+              IDocPageBox(input, &found[0], &found[1], &found[2], &found[3]) == 0 && found[2] > found[0] &&
+              found[3] > found[1];
+    IDocClose(input);
+    if (ok) {
+      std::copy(found, found + 4, box);
+      return;
+    }
+  }
+}
+
+// Sets up the header, page numbers and background logo; a code, and what failed.
+int32_t ApplyStamps(FLHANDLE doc, const Stamps& stamps, const std::vector<Source>& sources, std::string& what) {
+  if (!stamps.logo.empty()) {
+    what = stamps.logo;
+    int32_t code = PDocLogoPage(doc, stamps.logo.c_str(), static_cast<int16_t>(stamps.logoPage), 1);
+    if (code != 0) return code;
+  }
+  if (!stamps.header && !stamps.pageNumbers) return 0;
+  float box[4];
+  FirstPageBox(sources, box);
+  what = "the header";
+  int32_t code = PDocHeaderFont(doc, "Helvetica", 10);
+  if (code == 0 && stamps.header) code = PDocHeaderText(doc, box[0] + 36, box[3] - 24, stamps.header);
+  if (code == 0 && stamps.pageNumbers) {
+    what = "the page numbers";
+    code = PDocPutPageNumbers(doc, box[0] + 36, box[1] + 20, stamps.pageNumbers, 1, 0);
+  }
+  return code;
+}
+
 int Merge(int argc, char** argv) {
   std::string out;
   std::vector<Source> sources;
   bool bookmarks = false;
   bool dedupe = true;
   bool verbose = false;
+  Stamps stamps;
   for (int i = 2; i < argc; ++i) {
     std::string arg = argv[i];
     if (arg == "--bookmarks") {
@@ -135,6 +201,18 @@ int Merge(int argc, char** argv) {
       dedupe = false;
     } else if (arg == "-v") {
       verbose = true;
+    } else if (arg == "--header" && i + 1 < argc) {
+      stamps.header = argv[++i];
+    } else if (arg == "--page-numbers" && i + 1 < argc) {
+      stamps.pageNumbers = argv[++i];
+    } else if (arg == "--logo" && i + 1 < argc) {
+      if (!ParseLogo(argv[++i], stamps)) {
+        std::fprintf(stderr, "folian: bad logo page in %s\n", argv[i]);
+        return 2;
+      }
+    } else if (arg.size() > 2 && arg.compare(0, 2, "--") == 0) {
+      std::fprintf(stderr, "folian: unknown or incomplete option %s\n", arg.c_str());
+      return Usage();
     } else if (arg == "-o" && i + 1 < argc) {
       out = argv[++i];
     } else {
@@ -173,6 +251,14 @@ int Merge(int argc, char** argv) {
     return 1;
   }
   (void)PDocDedupe(doc, dedupe ? 1 : 0);
+  std::string what;
+  if (int32_t code = ApplyStamps(doc, stamps, sources, what); code != 0) {
+    // Pages without the requested stamps are not what was asked for.
+    std::fprintf(stderr, "folian: %s: %s (%d); nothing written\n", what.c_str(), Describe(code), code);
+    PDocRelease(doc);
+    output.Discard();
+    return 1;
+  }
   bool progress = isatty(STDERR_FILENO) && sources.size() >= 20;
   int failures = 0;
   int32_t bookmarksMade = 0;

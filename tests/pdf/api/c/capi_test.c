@@ -189,6 +189,36 @@ static void bookmarksAndLinksKeepTheLastErrorProtocol(void) {
   CHECK(PDocRelease(doc) == 0);
 }
 
+static void imagesHeadersAndTablesFromC(void) {
+  int32_t error = 0;
+  FLHANDLE doc = PDocNew(NULL, 0, 0, &error);
+  unsigned char pixels[6] = {0, 64, 128, 192, 255, 32};
+  CHECK(PDocCreateImage(0, 3, 2, 8, 0, pixels, 6, NULL) == 0);
+  CHECK(PDocCreateImage(doc, 3, 2, 8, 1, pixels, 6, NULL) == 0);
+  CHECK(PDocLastError(doc) == FL_ERR_PARAM_VALUE);
+  CHECK(PDocCreateImage(doc, 3, 2, 8, 0, pixels, 6, NULL) == 1);
+  FLHANDLE content = PDocGetContentHandle(doc);
+  CHECK(PConPrintImage(content, 1, 10, 10, 30, 20) == 0);
+  CHECK(PConPrintImage(content, 2, 10, 10, 30, 20) == FL_ERR_PARAM_VALUE);
+  CHECK(PDocLogoFile(doc, "") == FL_ERR_PARAM_VALUE);
+  FLHANDLE header = PDocGetHeaderHandle(doc);
+  CHECK(header != 0 && header != content);
+  CHECK(PDocHeaderText(doc, 10, 10, "no font") == FL_ERR_BAD_CALLING_SEQUENCE);
+  CHECK(PConSetFont(header, "Helvetica", 9) == 0);
+  CHECK(PDocHeaderText(doc, 10, 10, "header") == 0);
+  CHECK(PDocPutPageNumbers(doc, 10, 10, "%p", 1, 45) == FL_ERR_PARAM_VALUE);
+  CHECK(PDocHeaderPgInfo(doc, 10, 10, "%p", 1) == 0);
+  CHECK(PDocHeaderClear(doc) == 0);
+  int16_t widths[2] = {40, 60};
+  CHECK(PConTableText(content, 1, 1, "x", 0) == FL_ERR_BAD_CALLING_SEQUENCE);
+  CHECK(PConSetFont(content, "Courier", 10) == 0);
+  CHECK(PConTableDraw(content, 20, 200, 2, 2, widths) == 0);
+  CHECK(PConTableText(content, 2, 2, "cell", 1) == 0);
+  CHECK(PConTableHeight(content, 3) == 36);
+  CHECK(PDocRelease(doc) == 0);
+  CHECK(PConTableHeight(header, 1) == 0);
+}
+
 int main(void) {
   inputDocumentsFollowTheProtocol();
   memoryDocumentIsHandedOutWhole();
@@ -198,6 +228,7 @@ int main(void) {
   badPageSizeIsRefusedAndRemembered();
   contentOperatorsFromC();
   bookmarksAndLinksKeepTheLastErrorProtocol();
+  imagesHeadersAndTablesFromC();
   printf("%d passed, %d failed\n", passed, failed);
   return failed == 0 ? 0 : 1;
 }
