@@ -17,6 +17,7 @@
 #include "pdf/content/FontStore.h"
 #include "pdf/content/PDPgStream.h"
 #include "pdf/content/PDResources.h"
+#include "pdf/forms/FormCarry.h"
 #include "pdf/import/PDImport.h"
 #include "pdf/outline/PDLink.h"
 #include "pdf/outline/PDNameTree.h"
@@ -87,6 +88,8 @@ public:
   [[nodiscard]] bool InputCopyBookmarks(int32_t parent);
   const PDOutline& Outline() const { return m_outline; }
   const PDNameTree& NamedDests() const { return m_names; }
+  // The form fields carried over from copied pages, written at close.
+  const OutputForm& Form() const { return m_form; }
 
   void SetCompress(bool on) { m_compress = on; }
   [[nodiscard]] bool Compress() const { return m_compress; }
@@ -148,6 +151,8 @@ private:
   PDLinks m_links;
   PDNameTree m_names;
   int32_t m_namesId = 0;
+  OutputForm m_form;
+  int32_t m_formId = 0;
 };
 
 }  // namespace folian
