@@ -4,6 +4,8 @@
 //                [--bookmarks]               one bookmark per input, its outline beneath
 //   folian info FILE                         version, pages, boxes, rotation, info entries
 //   folian sample OUT [PAGES]                write a sample document
+//   folian forms FILE                        list the form fields
+//   folian fill -o OUT IN NAME=VALUE...      fill form fields into OUT
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -15,6 +17,7 @@
 #include <vector>
 
 #include "BookmarkMerge.h"
+#include "FormCommands.h"
 #include "pdf/api/folian32.h"
 
 namespace {
@@ -38,7 +41,9 @@ int Usage() {
   std::fprintf(stderr,
                "usage: folian merge [--bookmarks] -o OUT IN[:FIRST-LAST]...\n"
                "       folian info FILE\n"
-               "       folian sample OUT [PAGES]\n");
+               "       folian sample OUT [PAGES]\n"
+               "       folian forms FILE\n"
+               "       folian fill -o OUT IN NAME=VALUE...\n");
   return 2;
 }
 
@@ -412,5 +417,7 @@ int main(int argc, char** argv) {
     if (pages < 1 || pages > 100000) return Usage();
     return Sample(argv[2], pages);
   }
+  if (command == "forms" && argc == 3) return ListForms(argv[2]);
+  if (command == "fill") return FillForms(argc, argv);
   return Usage();
 }
