@@ -186,6 +186,9 @@ ByteString ReplaceTextSection(const ByteString& existing, const ByteString& sect
   int32_t at = existing.Find("/Tx BMC");
   if (at >= 0) return existing.Left(at) + section;
   if (existing.empty()) return section;
+  // One blank between the two, whether or not the old content ends with one.
+  char last = existing[existing.length() - 1];
+  if (IsBlankByte(last)) return existing + section;
   return existing + " " + section;
 }
 
