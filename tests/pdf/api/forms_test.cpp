@@ -325,3 +325,30 @@ TEST(Forms, hostileFormsGiveClearResults) {
   EXPECT_LT(out.size(), big.size() + 10000);
   IDocClose(input);
 }
+
+TEST(Forms, outputDocumentReachesItsCurrentInput) {
+  std::string path = OutputPath("forms-pdoc.pdf");
+  int32_t error = 0;
+  FLHANDLE doc = PDocNew(path.c_str(), 0, 0, &error);
+  FLVBSTR name = nullptr, value = nullptr;
+  EXPECT_EQ(PDocInputGetFormData(doc, 1, &name, &value), FL_ERR_BAD_CALLING_SEQUENCE);
+  EXPECT_EQ(PDocInputSetFormData(doc, "name", "x", -1, -1), FL_ERR_BAD_CALLING_SEQUENCE);
+  EXPECT_EQ(PDocInputSetFormData(0, "name", "x", -1, -1), FL_ERR_MISSING_HANDLE);
+  FLHANDLE input = Open(TextAndCheckBox());
+  ASSERT_EQ(PDocAttach(doc, input), 0);
+  ASSERT_EQ(PDocInputGetFormData(doc, 1, &name, &value), 0);
+  EXPECT_EQ(Take(name), "name");
+  EXPECT_EQ(Take(value), "old");
+  float x, y, w, h, size;
+  int32_t page, font, q, ff, f;
+  ASSERT_EQ(PDocInputGetFormBox(doc, "ok", 0, &x, &y, &w, &h, &page, &font, &size, &q, &ff, &f), 0);
+  EXPECT_EQ(w, 12);
+  EXPECT_EQ(font, FLffHelv);  // the form's default appearance is the one in force
+  EXPECT_EQ(PDocInputSetFormData(doc, "nobody", "x", -1, -1), FL_ERR_PARAM_VALUE);
+  EXPECT_EQ(PDocLastError(doc), FL_ERR_PARAM_VALUE);
+  ASSERT_EQ(PDocInputSetFormData(doc, "name", "Through the output", -1, -1), 0);
+  ASSERT_EQ(PDocInputCopyPages(doc, 1, 0), 0);
+  ASSERT_EQ(PDocRelease(doc), 0);
+  EXPECT_NE(ReadFile(path).find("/V (Through the output)"), std::string::npos);
+  IDocClose(input);
+}
