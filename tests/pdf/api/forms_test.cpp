@@ -295,7 +295,7 @@ TEST(Forms, hostileFormsGiveClearResults) {
        "5 0 R", "5 0 R", "t", 0, "1 1 198 18 re"},  // the 200 by 20 default box
       {"high bytes", {{5, "<< /Type /Annot /Subtype /Widget /T (\xe9t\xe9) /FT /Tx /Rect [0 0 50 20] /P 3 0 R >>"}},
        "5 0 R", "5 0 R", "\xe9t\xe9", 0, "/V (v)"},
-      {"fields not an array", {}, "", "", "x", FL_ERR_PARAM_VALUE, ""},
+      {"empty field list", {}, "", "", "x", FL_ERR_PARAM_VALUE, ""},
   };
   for (Row& row : rows) {
     SCOPED_TRACE(row.what);
