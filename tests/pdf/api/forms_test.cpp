@@ -192,6 +192,12 @@ TEST(Forms, addedFieldHasBoxAppearanceAndJoinsTheForm) {
   EXPECT_NE(out.find("/DA (/Ctm1 12 Tf 0 g)"), std::string::npos);
   EXPECT_NE(out.find("/BaseFont /Times-Bold"), std::string::npos);
   EXPECT_NE(out.find("/Ctm1"), std::string::npos);
+  // qpdf finds the added field in the output's form, beside the file's own.
+  std::string json;
+  ASSERT_EQ(RunCommand("qpdf --json " + OutputPath("forms-" + TestName() + ".pdf") + " 2>/dev/null", &json), 0);
+  EXPECT_NE(json.find("\"fullname\": \"added\""), std::string::npos);
+  EXPECT_NE(json.find("\"fullname\": \"name\""), std::string::npos);
+  EXPECT_NE(json.find("\"fullname\": \"ok\""), std::string::npos);
   IDocClose(input);
 }
 
