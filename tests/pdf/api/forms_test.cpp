@@ -3,6 +3,7 @@
 // damaged in the ways hostile files are (loops, broken appearances, huge values).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <string>
 
@@ -27,7 +28,8 @@ std::string FormFile(const std::map<int, std::string>& objects, const std::strin
   pdf.Obj(4, "<< /Fields [" + fields + "] /DR << /Font << /Helv 9 0 R >> >> " + formExtra + " >>");
   pdf.Obj(9, "<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica /Encoding /WinAnsiEncoding >>");
   for (const auto& [number, body] : objects) pdf.Obj(number, body);
-  pdf.Xref("/Size 20 /Root 1 0 R");
+  int size = objects.empty() ? 10 : std::max(10, objects.rbegin()->first + 1);
+  pdf.Xref("/Size " + std::to_string(size) + " /Root 1 0 R");
   return pdf.Bytes();
 }
 
