@@ -250,15 +250,15 @@ void FormCarry::ApplyRecords() {
     const FormRecord* record = RecordFor(static_cast<int32_t>(i));
     if (!record) continue;
     int32_t named = m_tree.NamedOf(static_cast<int32_t>(i));
-    EditWidget(nodes[i].number, nodes[static_cast<size_t>(named)].number, *record, false);
+    EditWidget(nodes[i].number, nodes[static_cast<size_t>(named)].number, *record);
   }
   for (const auto& [widget, name] : m_addedNames) {
     auto record = m_state.records.find(name);
-    if (record != m_state.records.end()) EditWidget(widget, widget, record->second, true);
+    if (record != m_state.records.end()) EditWidget(widget, widget, record->second);
   }
 }
 
-void FormCarry::EditWidget(int32_t widgetNumber, int32_t holderNumber, const FormRecord& record, bool added) {
+void FormCarry::EditWidget(int32_t widgetNumber, int32_t holderNumber, const FormRecord& record) {
   PDObject* object = m_input.GetObj(widgetNumber);
   PDDict* widget = object && object->Root() ? object->Root()->Dict() : nullptr;
   if (!widget) return;
@@ -333,7 +333,6 @@ void FormCarry::EditWidget(int32_t widgetNumber, int32_t holderNumber, const For
       if (PDValue* given = own->Find("/Matrix")) matrix = given->Copy();
     }
   }
-  (void)added;
   ByteString content = ReplaceTextSection(existing, TextSection(look, record.value));
 
   if (!resources) resources = PDValue::MakeDict();

@@ -77,7 +77,7 @@ private:
   void ReadFonts();
   void MaterialiseAddedFields();
   void ApplyRecords();
-  void EditWidget(int32_t widgetNumber, int32_t holderNumber, const FormRecord& record, bool added);
+  void EditWidget(int32_t widgetNumber, int32_t holderNumber, const FormRecord& record);
   [[nodiscard]] bool Deleted(int32_t node) const;
   const FormRecord* RecordFor(int32_t node) const;
 
