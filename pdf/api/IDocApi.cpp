@@ -6,6 +6,7 @@
 #include "pdf/api/folian32.h"
 #include "pdf/base/StringCodec.h"
 #include "pdf/content/InputFonts.h"
+#include "pdf/forms/FormEdit.h"
 #include "pdf/object/PDDict.h"
 
 using namespace folian;
@@ -205,5 +206,10 @@ int32_t IDocGetFonts(FLHANDLE handle, int32_t page, FLVBSTR* result) {
 }
 
 int32_t IDocGetFontName(FLHANDLE handle, int32_t fontId, FLVBSTR* result) {
-  return FontResult(handle, result, [&](PDFInput& input, int32_t& code) { return FormFontName(input, fontId, code); });
+  // Fonts registered by IDocSetFormFont count before the form's own resources.
+  FormState* forms = nullptr;
+  if (IDocObject* object = HandleTable::Instance().Get<IDocObject>(handle)) forms = &object->input->Forms();
+  return FontResult(handle, result, [&](PDFInput& input, int32_t& code) {
+    return forms ? FormStateFontName(input, *forms, fontId, code) : FormFontName(input, fontId, code);
+  });
 }

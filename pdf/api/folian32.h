@@ -229,4 +229,70 @@ FOLIAN_API int32_t PConTableHeight(FLHANDLE content, int16_t rows);
 FOLIAN_API void FLFreeVBSTR(FLVBSTR text);
 FOLIAN_API int32_t FLVBSTRLength(FLVBSTR text);
 
+/* Form fields of input documents.
+ * Field numbers count the entries of the form's top-level /Fields from 1 (fields
+ * added through IDocAddTextField follow); names are a field's /T or its full
+ * name ("parent.kid"). New values, deletions and added fields are recorded on
+ * the input and take effect when its pages are copied into an output document
+ * (PDocAttach or PDocInputOpen, then PDocInputCopyPages): filled text fields get
+ * new appearance streams, check boxes the appearance state the value names (or
+ * /Off). Flags of -1 leave an entry unchanged. A name the form does not have
+ * gives FL_ERR_PARAM_VALUE and changes nothing; an input without a form gives
+ * FL_ERR_INPUT_PART. Pages are 1-based. */
+enum FLFormFlags {
+  FLFlagFormReadonly = 1,
+  FLFlagFormRequired = 2,
+  FLFlagFormNoExport = 4,
+  FLFlagFormMultiline = 4096,
+  FLFlagFormLeaveAsIs = -1
+};
+enum FLAnnotFlags {
+  FLFlagAnnotInvisible = 1,
+  FLFlagAnnotHidden = 2,
+  FLFlagAnnotPrintable = 4,
+  FLFlagAnnotLeaveAsIs = -1
+};
+enum FLFormFontType {
+  FLffUndefined = -1,
+  FLffHelv = 0, FLffHeBo, FLffHeObl, FLffHeBObl, FLffCour, FLffCoBo, FLffCoOb, FLffCoBObl,
+  FLffTiRo, FLffTiBo, FLffTiIt, FLffTiBI, FLffZaDb, FLffSymb, FLffCustom1, FLffCustom2
+};
+/* Name, value and description as byte strings (a name value loses its slash). */
+FOLIAN_API int32_t IDocGetFormData(FLHANDLE input, int16_t field, FLVBSTR* name, FLVBSTR* value,
+                                   FLVBSTR* description, int32_t* fieldFlags, int32_t* annotFlags);
+/* The widget of field `name`, the instance-th (0 and 1 mean the first) searching
+ * the pages in order: rectangle as x, y, width, height, its page, form font
+ * (FLffUndefined when the default appearance names none), size, alignment (/Q)
+ * and flags. FL_ERR_PARAM_VALUE when no widget matches. */
+FOLIAN_API int32_t IDocGetFormBox(FLHANDLE input, const char* name, int16_t instance, float* x, float* y,
+                                  float* width, float* height, int32_t* page, int32_t* formFont, float* fontSize,
+                                  int32_t* alignment, int32_t* fieldFlags, int32_t* annotFlags);
+FOLIAN_API int32_t IDocSetFormData(FLHANDLE input, const char* name, const char* value, int32_t fieldFlags,
+                                   int32_t annotFlags);
+/* Colours are 0x00BBGGRR, -1 for none. FL_ERR_PARAM_VALUE for a form font outside
+ * 0..15 or a bad rectangle, FL_ERR_INPUT_PART for a custom slot without a font
+ * registered by IDocSetFormFont, FL_ERR_NO_SUCH_PAGE for a page the input lacks. */
+FOLIAN_API int32_t IDocAddTextField(FLHANDLE input, const char* name, const char* description, float x, float y,
+                                    float width, float height, int32_t page, int32_t formFont, float size,
+                                    int32_t alignment, int32_t fieldFlags, int32_t annotFlags, int32_t borderColor,
+                                    int32_t backgroundColor);
+FOLIAN_API int32_t IDocDeleteFormField(FLHANDLE input, const char* name);
+/* Registers a Type 1 base font under a form font slot (FLffUndefined: FLffCustom1). */
+FOLIAN_API int32_t IDocSetFormFont(FLHANDLE input, int32_t formFont, const char* baseFont);
+/* Every field that has a widget, counted from 1 in the order of the form: full
+ * name, type ("Tx", "Btn", "Ch", "Sig"), value, field flags, the page of its
+ * first widget (0 when on none) and that widget's rectangle (left, bottom,
+ * right, top; `rect` holds four floats). FL_ERR_PARAM_VALUE past the last. */
+FOLIAN_API int32_t IDocGetFormField(FLHANDLE input, int32_t index, FLVBSTR* fullName, FLVBSTR* type,
+                                    FLVBSTR* value, int32_t* fieldFlags, int32_t* page, float* rect);
+/* The same on an output document's current input (FL_ERR_BAD_CALLING_SEQUENCE
+ * without one). */
+FOLIAN_API int32_t PDocInputGetFormData(FLHANDLE doc, int16_t field, FLVBSTR* name, FLVBSTR* value);
+FOLIAN_API int32_t PDocInputSetFormData(FLHANDLE doc, const char* name, const char* value, int32_t fieldFlags,
+                                        int32_t annotFlags);
+FOLIAN_API int32_t PDocInputGetFormBox(FLHANDLE doc, const char* name, int16_t instance, float* x, float* y,
+                                       float* width, float* height, int32_t* page, int32_t* formFont,
+                                       float* fontSize, int32_t* alignment, int32_t* fieldFlags,
+                                       int32_t* annotFlags);
+
 #endif /* FOLIAN32_H */

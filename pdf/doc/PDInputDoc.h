@@ -9,6 +9,7 @@
 #include "pdf/reader/PDFInput.h"
 #include "pdf/import/PDImport.h"
 #include "pdf/outline/InputCarry.h"
+#include "pdf/forms/FormState.h"
 
 namespace folian {
 
@@ -18,6 +19,8 @@ public:
   ImportState& Import() { return m_import; }
   // Which input pages became which output pages, and the input's destinations.
   CarryState& Carry() { return m_carry; }
+  // The caller's edits of the input's form, applied when its pages are copied.
+  FormState& Forms() { return m_forms; }
 
   // 0-based index of the current page, or -1 before any was acquired.
   [[nodiscard]] int32_t CurrentPage() const { return m_currentPage; }
@@ -35,6 +38,7 @@ private:
   PDFInput m_input;
   ImportState m_import;
   CarryState m_carry;
+  FormState m_forms;
   int32_t m_currentPage = -1;
   bool m_attached = false;
 };

@@ -139,6 +139,7 @@ bool PDOutDoc::FinishDocument() {
   if (m_input) SetInputInfo(m_input->ResolvedInfo());
   if (!WriteResources()) return false;
   if (!m_outline.Write([this](int32_t page) { return OutputPageId(page); })) return false;
+  if (!m_form.Write(*this, m_formId)) return false;
   return WriteInfo();
 }
 

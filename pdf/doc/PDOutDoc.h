@@ -22,6 +22,7 @@
 #include "pdf/content/PDLogo.h"
 #include "pdf/content/PDPgStream.h"
 #include "pdf/content/PDResources.h"
+#include "pdf/forms/FormCarry.h"
 #include "pdf/import/PDImport.h"
 #include "pdf/outline/PDLink.h"
 #include "pdf/outline/PDNameTree.h"
@@ -92,6 +93,8 @@ public:
   [[nodiscard]] bool InputCopyBookmarks(int32_t parent);
   const PDOutline& Outline() const { return m_outline; }
   const PDNameTree& NamedDests() const { return m_names; }
+  // The form fields carried over from copied pages, written at close.
+  const OutputForm& Form() const { return m_form; }
 
   // Images, logos, the running header and page numbers (PDOutDocStamps.cpp).
   // An image's number counts from 1; 0 when it was refused (last error set).
@@ -189,6 +192,8 @@ private:
   // content, so that what the page leaves set does not move the header.
   int32_t m_saveStateId = 0;
   int32_t m_restoreStateId = 0;
+  OutputForm m_form;
+  int32_t m_formId = 0;
 };
 
 }  // namespace folian

@@ -64,9 +64,15 @@ bool PDOutDoc::CopyRange(PDInputDoc& input, int32_t first, int32_t last) {
   const int32_t carryLast = last < 1 || last > held ? held : last;
   CarryHooks carry(input.Input(), input.Carry(), carryFirst, carryLast);
   ImportHooksPair hooks(m_hooks, carry);
-  PDImport import(input.Input(), input.Import(), *this, &hooks);
+  // Form fields of the copied pages come along, with the values and fields the
+  // caller set on the input.
+  FormCarry forms(input.Input(), input.Forms(), m_form, input.Import());
+  forms.Prepare();
+  ImportHooksPair allHooks(hooks, forms);
+  PDImport import(input.Input(), input.Import(), *this, &allHooks);
   bool copied = import.CopyPageRange(first, last);
   CarryNamedDests(input.Carry(), m_names);
+  forms.Finish(input.Import(), *this, &m_hooks);
   if (!copied) return Fail(import.Error());
   return true;
 }

@@ -62,6 +62,7 @@ bool PDOutDoc::WriteCatalogEntries() {
   if (m_namesId != 0 &&
       !(WriteToken("/Names << /Dests") && WriteRef(m_namesId) && WriteToken(">>") && WriteLineEnd()))
     return false;
+  if (m_formId != 0 && !(WriteToken("/AcroForm") && WriteRef(m_formId) && WriteLineEnd())) return false;
   return true;
 }
 

@@ -55,6 +55,19 @@ const CommandHelp kCommands[] = {
      "content functions.\n"
      "Example:\n"
      "  folian sample sample.pdf 10\n"},
+    {"forms", "folian forms FILE",
+     "Lists the form fields, one per line, tab-separated: full name (\"parent.kid\"), type\n"
+     "(Tx, Btn, Ch, Sig), value (tabs and line ends written \\t, \\n, \\r), field flags, page\n"
+     "and the rectangle of the first widget.\n"
+     "Example:\n"
+     "  folian forms application.pdf\n"},
+    {"fill", "folian fill -o OUT IN NAME=VALUE...",
+     "Fills form fields of IN and writes OUT with new appearances. Check boxes take the name\n"
+     "of a state (agree=Yes); a state the box does not have, or Off, clears it. A name the\n"
+     "form does not have is refused and nothing is written. OUT is written beside its name\n"
+     "and renamed into place only when complete; IN named as OUT is refused.\n"
+     "Example:\n"
+     "  folian fill -o filled.pdf application.pdf applicant=\"Kim Min-jun\" agree=Yes\n"},
     {"help", "folian help [COMMAND]", "Shows the help of COMMAND, or this overview.\n"},
 };
 

@@ -9,6 +9,8 @@
 //                [--logo FILE[:PAGE]]        a page of FILE beneath every page
 //   folian info FILE                         version, pages, boxes, rotation, info entries
 //   folian sample OUT [PAGES]                write a sample document
+//   folian forms FILE                        list the form fields
+//   folian fill -o OUT IN NAME=VALUE...      fill form fields into OUT
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -22,6 +24,7 @@
 
 #include "BookmarkMerge.h"
 #include "Help.h"
+#include "FormCommands.h"
 #include "pdf/api/folian32.h"
 
 namespace {
@@ -535,5 +538,7 @@ int main(int argc, char** argv) {
     if (pages < 1 || pages > 100000) return Usage();
     return Sample(argv[2], pages);
   }
+  if (command == "forms" && argc == 3) return ListForms(argv[2]);
+  if (command == "fill") return FillForms(argc, argv);
   return Usage();
 }
