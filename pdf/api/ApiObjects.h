@@ -12,6 +12,7 @@
 #include "pdf/base/Status.h"
 #include "pdf/doc/PDInputDoc.h"
 #include "pdf/doc/PDOutDoc.h"
+#include "pdf/text/TextExtractor.h"
 
 namespace folian {
 
@@ -30,6 +31,9 @@ struct IDocObject : ApiObject {
   std::shared_ptr<PDInputDoc> input;
   // The PDoc whose current input this handle was made for (PDocGetInputHandle), or 0.
   uint32_t owner = 0;
+  // Text extraction state, made on the first read; the current page it last saw.
+  std::unique_ptr<TextExtractor> text;
+  int32_t textPage = -1;
 };
 
 // The content handle of a document's current page. The document releases it when

@@ -4,6 +4,7 @@
 //                [--bookmarks]               one bookmark per input, its outline beneath
 //   folian info FILE                         version, pages, boxes, rotation, info entries
 //   folian sample OUT [PAGES]                write a sample document
+//   folian text FILE [--pages A-B] [--tsv]   the text of a file as UTF-8
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -15,6 +16,7 @@
 #include <vector>
 
 #include "BookmarkMerge.h"
+#include "TextCommand.h"
 #include "pdf/api/folian32.h"
 
 namespace {
@@ -38,7 +40,8 @@ int Usage() {
   std::fprintf(stderr,
                "usage: folian merge [--bookmarks] -o OUT IN[:FIRST-LAST]...\n"
                "       folian info FILE\n"
-               "       folian sample OUT [PAGES]\n");
+               "       folian sample OUT [PAGES]\n"
+               "       folian text FILE [--pages A-B] [--tsv]\n");
   return 2;
 }
 
@@ -407,6 +410,7 @@ int main(int argc, char** argv) {
   std::string command = argv[1];
   if (command == "merge") return Merge(argc, argv);
   if (command == "info" && argc == 3) return Info(argv[2]);
+  if (command == "text") return TextCommand(argc, argv);
   if (command == "sample" && (argc == 3 || argc == 4)) {
     int pages = argc == 4 ? std::atoi(argv[3]) : 3;
     if (pages < 1 || pages > 100000) return Usage();
