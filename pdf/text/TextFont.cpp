@@ -1,11 +1,13 @@
 #include "pdf/text/TextFont.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstring>
 
 #include "pdf/content/GlyphNames.h"
 #include "pdf/content/InputFonts.h"
+#include "pdf/text/ContentLexer.h"
 #include "pdf/object/PDDict.h"
 #include "pdf/reader/PDFInput.h"
 
@@ -17,6 +19,17 @@ constexpr uint16_t kWinAnsiHigh[32] = {
     0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0, 0x017D, 0,
     0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0, 0x017E,
     0x0178};
+
+// The Symbol font's own encoding for codes 0x20..0x7E (Greek letters and
+// mathematical signs where ASCII has letters).
+constexpr uint16_t kSymbolLow[95] = {
+    0x20,   0x21,   0x2200, 0x23,   0x2203, 0x25,   0x26,   0x220B, 0x28,   0x29,   0x2217, 0x2B,   0x2C,   0x2212,
+    0x2E,   0x2F,   0x30,   0x31,   0x32,   0x33,   0x34,   0x35,   0x36,   0x37,   0x38,   0x39,   0x3A,   0x3B,
+    0x3C,   0x3D,   0x3E,   0x3F,   0x2245, 0x0391, 0x0392, 0x03A7, 0x2206, 0x0395, 0x03A6, 0x0393, 0x0397, 0x0399,
+    0x03D1, 0x039A, 0x039B, 0x039C, 0x039D, 0x039F, 0x03A0, 0x0398, 0x03A1, 0x03A3, 0x03A4, 0x03A5, 0x03C2, 0x2126,
+    0x039E, 0x03A8, 0x0396, 0x5B,   0x2234, 0x5D,   0x22A5, 0x5F,   0xF8E5, 0x03B1, 0x03B2, 0x03C7, 0x03B4, 0x03B5,
+    0x03C6, 0x03B3, 0x03B7, 0x03B9, 0x03D5, 0x03BA, 0x03BB, 0x03BC, 0x03BD, 0x03BF, 0x03C0, 0x03B8, 0x03C1, 0x03C3,
+    0x03C4, 0x03C5, 0x03D6, 0x03C9, 0x03BE, 0x03C8, 0x03B6, 0x7B,   0x7C,   0x7D,   0x223C};
 
 // Glyph names whose code in the library's glyph table is not their WinAnsi
 // character (ligatures, accents kept below 32, Greek letters of Symbol).
@@ -52,6 +65,43 @@ int32_t ClampWidth(double width) {
   if (width > 1e6) return 1000000;
   if (width < -1e6) return -1000000;
   return static_cast<int32_t>(std::lround(width));
+}
+
+// The encoding built into an embedded Type 1 program ("dup 15 /bullet put" in
+// its clear-text part), which fonts without /Encoding use. Symbol fonts of TeX
+// documents rely on it for their bullets and punctuation.
+void ReadBuiltinEncoding(PDFInput& input, PDDict* fontDict, std::array<std::string, 256>& names) {
+  PDDict* descriptor = DictOf(input, fontDict->Find("/FontDescriptor"));
+  PDValue* file = descriptor ? descriptor->Find("/FontFile") : nullptr;
+  if (!file || !file->Is(PDKind::Reference)) return;
+  ByteString program;
+  if (!input.StreamData(file->Number(), program)) return;
+  std::string_view text = program.view();
+  size_t at = text.find("/Encoding");
+  if (at == std::string_view::npos) return;
+  size_t end = text.find("eexec", at);
+  text = text.substr(at, std::min<size_t>(end == std::string_view::npos ? text.size() : end - at, 1u << 16));
+  if (text.substr(9, 20).find("StandardEncoding") != std::string_view::npos) return;
+  ContentLexer lexer(text.data(), text.size());
+  // Recognises "dup <code> /<name> put".
+  int state = 0;
+  int code = 0;
+  for (ContentToken token = lexer.Next(); token != ContentToken::End; token = lexer.Next()) {
+    if (token == ContentToken::Operator && lexer.Text() == "dup") {
+      state = 1;
+    } else if (state == 1 && token == ContentToken::Number) {
+      code = static_cast<int>(lexer.Number());
+      state = 2;
+    } else if (state == 2 && token == ContentToken::Name) {
+      if (code >= 0 && code < 256) names[static_cast<size_t>(code)] = std::string(lexer.Text());
+      state = 0;
+    } else if (token == ContentToken::Operator && (lexer.Text() == "readonly" || lexer.Text() == "def") &&
+               state == 0 && code > 0) {
+      break;
+    } else {
+      state = 0;
+    }
+  }
 }
 
 }  // namespace
@@ -183,8 +233,12 @@ void TextFont::LoadSimple(PDFInput& input, PDValue* dict) {
   std::array<std::string, 256> names;
   PDValue* encoding = fontDict ? Resolved(input, fontDict->Find("/Encoding")) : nullptr;
   bool macRoman = encoding && encoding->IsText("/MacRomanEncoding");
+  PDValue* baseEncoding =
+      encoding && encoding->Is(PDKind::Dictionary) ? Resolved(input, encoding->Dict()->Find("/BaseEncoding")) : nullptr;
+  if (fontDict && (!encoding || (encoding->Is(PDKind::Dictionary) && !baseEncoding)))
+    ReadBuiltinEncoding(input, fontDict, names);
   if (encoding && encoding->Is(PDKind::Dictionary)) {
-    PDValue* base = Resolved(input, encoding->Dict()->Find("/BaseEncoding"));
+    PDValue* base = baseEncoding;
     macRoman = base && base->IsText("/MacRomanEncoding");
     PDValue* differences = Resolved(input, encoding->Dict()->Find("/Differences"));
     int32_t code = 0;
@@ -198,10 +252,13 @@ void TextFont::LoadSimple(PDFInput& input, PDValue* dict) {
       }
     }
   }
+  PDValue* baseFont = fontDict ? Resolved(input, fontDict->Find("/BaseFont")) : nullptr;
+  const bool symbol = !encoding && baseFont && (baseFont->IsText("/Symbol") || baseFont->Text().view().ends_with("+Symbol"));
   std::string text;
   for (int b = 0; b < 256; ++b) {
     text.clear();
     if (!names[b].empty()) text = GlyphNameText(names[b]);
+    if (text.empty() && symbol && b >= 0x20 && b < 0x7F) AppendUtf8(text, kSymbolLow[b - 0x20]);
     if (text.empty()) {
       // Metrics built from /Widths carry the MacRoman table as their re-coding already.
       bool viaTable = macRoman && (!metrics || metrics->recode.empty());

@@ -23,35 +23,25 @@ bool Blank(const std::string& text) {
   return text.find_first_not_of(" \t\r\n") == std::string::npos;
 }
 
-// Tokens of one page as lines: tokens whose baselines lie within half a text
-// height of each other share a line; lines run top to bottom and tokens left to
-// right. Text that runs in another direction follows, one token a line, in the
-// order the page draws it.
-void WritePlain(std::vector<Token>& tokens, std::string& out) {
-  std::vector<Token*> level, other;
-  for (Token& token : tokens) {
+// Tokens of one page as lines, in the order the page draws them: a token joins
+// the line before it when its baseline lies within half a text height of the
+// line's and it does not start left of where the line's last token began; text
+// in another direction stands on lines of its own. Columns drawn one after the
+// other thus stay apart.
+void WritePlain(const std::vector<Token>& tokens, std::string& out) {
+  const Token* previous = nullptr;
+  double lineY = 0;
+  for (const Token& token : tokens) {
     if (Blank(token.text)) continue;
-    (token.orientation == 0 ? level : other).push_back(&token);
+    bool join = previous && token.orientation == 0 && previous->orientation == 0 &&
+                std::fabs(token.y - lineY) <= std::max(1.0, 0.5 * std::max(token.height, previous->height)) &&
+                token.x >= previous->x;
+    if (previous) out += join ? ' ' : '\n';
+    if (!join) lineY = token.y;
+    out += token.text;
+    previous = &token;
   }
-  std::stable_sort(level.begin(), level.end(), [](const Token* a, const Token* b) { return a->y > b->y; });
-  size_t i = 0;
-  std::vector<Token*> line;
-  while (i < level.size()) {
-    line.clear();
-    const double top = level[i]->y;
-    const double tolerance = std::max(1.0, 0.5 * level[i]->height);
-    while (i < level.size() && top - level[i]->y <= tolerance) line.push_back(level[i++]);
-    std::stable_sort(line.begin(), line.end(), [](const Token* a, const Token* b) { return a->x < b->x; });
-    for (size_t k = 0; k < line.size(); ++k) {
-      if (k > 0) out += ' ';
-      out += line[k]->text;
-    }
-    out += '\n';
-  }
-  for (const Token* token : other) {
-    out += token->text;
-    out += '\n';
-  }
+  if (previous) out += '\n';
 }
 
 void WriteTsv(int page, const std::vector<Token>& tokens, std::string& out) {
