@@ -31,9 +31,10 @@ struct IDocObject : ApiObject {
   std::shared_ptr<PDInputDoc> input;
   // The PDoc whose current input this handle was made for (PDocGetInputHandle), or 0.
   uint32_t owner = 0;
-  // Text extraction state, made on the first read; the current page it last saw.
+  // Text extraction state, made on the first read, and the input's count of page
+  // selections after the last read: a page selected since then is read afresh.
   std::unique_ptr<TextExtractor> text;
-  int32_t textPage = -1;
+  uint32_t textSelections = 0;
 };
 
 // The content handle of a document's current page. The document releases it when

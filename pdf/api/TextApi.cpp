@@ -67,12 +67,12 @@ int32_t ReadToken(FLHANDLE handle, FLVBSTR* text, TextTokenRecord* record, FLVBS
     if (!object.text) object.text = std::make_unique<TextExtractor>(input);
     TextExtractor& extractor = *object.text;
     // A page made current since the last read (IDocAcquirePage) is read from its start.
-    if (doc.CurrentPage() >= 0 && doc.CurrentPage() != object.textPage) extractor.GoPage(doc.CurrentPage());
+    if (doc.CurrentPage() >= 0 && doc.PageSelections() != object.textSelections) extractor.GoPage(doc.CurrentPage());
     extractor.SetUnicode(unicode);
     TextToken token;
     TextExtractor::Step step = extractor.Read(token);
-    if (step != TextExtractor::Step::End) doc.SetCurrentPage(extractor.Page());
-    object.textPage = doc.CurrentPage();
+    if (step != TextExtractor::Step::End && extractor.Page() != doc.CurrentPage()) doc.SetCurrentPage(extractor.Page());
+    object.textSelections = doc.PageSelections();
 
     record->x = static_cast<float>(token.x);
     record->y = static_cast<float>(token.y);
