@@ -402,23 +402,25 @@ void TextExtractor::SetFont(std::string_view name, double size) {
   m_text.fontName.assign(name.size() > 1 ? name.substr(1) : name);
   PDDict* resources = m_frames.empty() ? nullptr : m_frames.back().resources;
   PDDict* fonts = resources ? DictIn(m_input, resources->Get(kKeyFont)) : nullptr;
-  std::string key(name);
-  PDValue* entry = fonts ? fonts->Find(key.c_str()) : nullptr;
+  m_key.assign(name);
+  PDValue* entry = fonts ? fonts->Find(m_key.c_str()) : nullptr;
   if (!entry) return;
-  // Fonts are kept by object number; a font written into the resources directly
-  // by the object that holds them and its name.
-  m_fontKey.clear();
+  auto load = [&](LoadedFont& loaded) {
+    loaded.font = TextFont::Load(m_input, entry);
+    PDDict* dict = DictIn(m_input, entry);
+    PDValue* base = dict ? ResolveIn(m_input, dict->Find("/BaseFont")) : nullptr;
+    loaded.name = base && base->Is(PDKind::Text) && base->Text().length() > 1 ? PlainFontName(base->Text()).str()
+                                                                               : m_text.fontName;
+  };
+  LoadedFont* loaded = nullptr;
   if (entry->Is(PDKind::Reference)) {
-    m_fontKey = "R" + std::to_string(entry->Number());
+    loaded = &m_fonts[entry->Number()];
   } else {
-    m_fontKey = "D" + std::to_string(m_frames.back().resourcesOwner) + key;
+    loaded = &m_directFonts[std::to_string(m_frames.back().resourcesOwner) + m_key];
   }
-  auto found = m_fonts.find(m_fontKey);
-  if (found == m_fonts.end()) found = m_fonts.emplace(m_fontKey, TextFont::Load(m_input, entry)).first;
-  m_text.font = found->second.get();
-  PDDict* dict = DictIn(m_input, entry);
-  PDValue* base = dict ? ResolveIn(m_input, dict->Find("/BaseFont")) : nullptr;
-  if (base && base->Is(PDKind::Text) && base->Text().length() > 1) m_text.fontName = PlainFontName(base->Text()).str();
+  if (!loaded->font) load(*loaded);
+  m_text.font = loaded->font.get();
+  m_text.fontName = loaded->name;
 }
 
 void TextExtractor::FinishToken() {
@@ -542,8 +544,8 @@ void TextExtractor::StepTJ() {
 void TextExtractor::DrawXObject(std::string_view name) {
   PDDict* resources = m_frames.back().resources;
   PDDict* xobjects = resources ? DictIn(m_input, resources->Get(kKeyXObject)) : nullptr;
-  std::string key(name);
-  PDValue* entry = xobjects ? xobjects->Find(key.c_str()) : nullptr;
+  m_key.assign(name);
+  PDValue* entry = xobjects ? xobjects->Find(m_key.c_str()) : nullptr;
   if (!entry || !entry->Is(PDKind::Reference)) return;
   const int32_t number = entry->Number();
   PDObject* object = m_input.GetObj(number);

@@ -140,9 +140,16 @@ private:
   std::vector<SavedState> m_saved;
   size_t m_unsavedQ = 0;  // q operators beyond kMaxSavedStates, matched by Q first
 
-  std::unordered_map<std::string, std::unique_ptr<TextFont>> m_fonts;
+  // Fonts met so far: by object number, and (rarely) written directly into the
+  // resources of an object, by that object's number and the resource name.
+  struct LoadedFont {
+    std::unique_ptr<TextFont> font;
+    std::string name;  // base font name as tokens carry it
+  };
+  std::unordered_map<int32_t, LoadedFont> m_fonts;
+  std::unordered_map<std::string, LoadedFont> m_directFonts;
   std::unique_ptr<TextFont> m_noFont;
-  std::string m_fontKey;
+  std::string m_key;  // a resource name with its terminating zero, for lookups
 
   // The token under construction.
   bool m_building = false;
