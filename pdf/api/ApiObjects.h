@@ -35,6 +35,7 @@ struct IDocObject : ApiObject {
   // selections after the last read: a page selected since then is read afresh.
   std::unique_ptr<TextExtractor> text;
   uint32_t textSelections = 0;
+  TextToken token;  // reused from read to read
 };
 
 // The content handle of a document's current page. The document releases it when

@@ -69,7 +69,7 @@ int32_t ReadToken(FLHANDLE handle, FLVBSTR* text, TextTokenRecord* record, FLVBS
     // A page made current since the last read (IDocAcquirePage) is read from its start.
     if (doc.CurrentPage() >= 0 && doc.PageSelections() != object.textSelections) extractor.GoPage(doc.CurrentPage());
     extractor.SetUnicode(unicode);
-    TextToken token;
+    TextToken& token = object.token;
     TextExtractor::Step step = extractor.Read(token);
     if (step != TextExtractor::Step::End && extractor.Page() != doc.CurrentPage()) doc.SetCurrentPage(extractor.Page());
     object.textSelections = doc.PageSelections();
