@@ -174,6 +174,8 @@ TEST(TextExtractor, linesAndMovesSplitOrJoinTokens) {
       {"BT /F1 10 Tf 100 700 Td (ab) Tj 13.5 0 Td (cd) Tj ET", {"ab cd"}},   // ab is 11.12 wide: a gap of 2.38
       {"BT /F1 10 Tf 100 700 Td (ab) Tj 20 0 Td (cd) Tj ET", {"ab", "cd"}},
       {"BT /F1 10 Tf 100 700 Td (a) Tj 0 -20 Td (b) Tj ET", {"a", "b"}},
+      {"BT /F1 10 Tf 100 700 Td (x) Tj 5 2 Td (2) Tj ET", {"x2"}},  // a raised index stays in the token
+      {"BT /F1 10 Tf 100 700 Td (x) Tj 5 4 Td (2) Tj ET", {"x", "2"}},
       {"BT /F1 10 Tf 2 Tc 100 700 Td (ab) Tj ET", {"ab"}},
       {"BT /F1 10 Tf 100 700 Td 1 2 (x) \" ET", {"x"}},
   };
