@@ -12,6 +12,7 @@
 #include "pdf/base/Status.h"
 #include "pdf/doc/PDInputDoc.h"
 #include "pdf/doc/PDOutDoc.h"
+#include "pdf/text/TextExtractor.h"
 
 namespace folian {
 
@@ -31,6 +32,11 @@ struct IDocObject : ApiObject {
   std::shared_ptr<PDInputDoc> input;
   // The PDoc whose current input this handle was made for (PDocGetInputHandle), or 0.
   uint32_t owner = 0;
+  // Text extraction state, made on the first read, and the input's count of page
+  // selections after the last read: a page selected since then is read afresh.
+  std::unique_ptr<TextExtractor> text;
+  uint32_t textSelections = 0;
+  TextToken token;  // reused from read to read
 };
 
 // The content handle of a document's current page. The document releases it when

@@ -294,5 +294,34 @@ FOLIAN_API int32_t PDocInputGetFormBox(FLHANDLE doc, const char* name, int16_t i
                                        float* width, float* height, int32_t* page, int32_t* formFont,
                                        float* fontSize, int32_t* alignment, int32_t* fieldFlags,
                                        int32_t* annotFlags);
+/* Text extraction. IDocReadText hands out the next token of the input, page after
+ * page: the first call reads the first page (or the page made current with
+ * IDocAcquirePage). When a page has no more tokens the next call selects the next
+ * page and returns an empty token (no text, zero box) with its page number; after
+ * the last page the call fails with FL_ERR_NO_SUCH_PAGE and an empty token whose
+ * page number lies beyond the document. Text is handed out in the bytes of the
+ * library (one byte per character, re-coded through the font's encoding);
+ * IDocReadTextUTF8 hands it out as UTF-8, using the fonts' /ToUnicode maps. The
+ * record's charRightPos holds one right edge per character (charCount of them),
+ * measured from the token's start; the library replaces it on each call and
+ * FLFreeToken frees it. Prepare a record with FLInitToken before its first use. */
+typedef struct TextTokenRecord {
+  float x;
+  float y;
+  float width;
+  float height;
+  int32_t page;
+  int32_t orientation;
+  float* charRightPos;
+  int32_t charCount;
+} TextTokenRecord;
+FOLIAN_API void FLInitToken(TextTokenRecord* token);
+FOLIAN_API void FLFreeToken(TextTokenRecord* token);
+FOLIAN_API int32_t IDocReadText(FLHANDLE input, FLVBSTR* text, TextTokenRecord* token, FLVBSTR* font);
+FOLIAN_API int32_t IDocReadTextUTF8(FLHANDLE input, FLVBSTR* text, TextTokenRecord* token, FLVBSTR* font);
+/* Separation colour spaces of the current page: the count (-1 without handle or
+ * current page) and the colorant name of the index-th one, counted from 1. */
+FOLIAN_API int16_t IDocNumColorSpaces(FLHANDLE input);
+FOLIAN_API FLVBSTR IDocGetSeparation(FLHANDLE input, int16_t index);
 
 #endif /* FOLIAN32_H */

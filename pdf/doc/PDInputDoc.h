@@ -24,7 +24,13 @@ public:
 
   // 0-based index of the current page, or -1 before any was acquired.
   [[nodiscard]] int32_t CurrentPage() const { return m_currentPage; }
-  void SetCurrentPage(int32_t index) { m_currentPage = index; }
+  void SetCurrentPage(int32_t index) {
+    m_currentPage = index;
+    ++m_pageSelections;
+  }
+  // Counts SetCurrentPage calls, so a reader can tell that a page was selected
+  // again even when it is the page it was on.
+  [[nodiscard]] uint32_t PageSelections() const { return m_pageSelections; }
 
   [[nodiscard]] bool Attached() const { return m_attached; }
   void SetAttached(bool attached) { m_attached = attached; }
@@ -40,6 +46,7 @@ private:
   CarryState m_carry;
   FormState m_forms;
   int32_t m_currentPage = -1;
+  uint32_t m_pageSelections = 0;
   bool m_attached = false;
 };
 

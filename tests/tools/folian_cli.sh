@@ -171,6 +171,21 @@ check "a logo page the file lacks exits 1 and writes nothing" '[ $? -eq 1 ] && [
 check "logo page 0 is bad usage" '[ $? -eq 2 ]'
 "$folian" merge --frobnicate -o "$work/unstamped.pdf" "$work/a.pdf" >/dev/null 2>&1
 check "an unknown option is bad usage" '[ $? -eq 2 ] && [ ! -e "$work/unstamped.pdf" ]'
+# folian text: plain text with a form feed between pages, tokens with --tsv, page ranges.
+"$folian" text "$work/a.pdf" >"$work/text.txt"
+check "text exits 0" '[ $? -eq 0 ]'
+check "text shows the page heading" 'grep -q "^Page 2 of 3: text" "$work/text.txt"'
+check "text separates three pages by two form feeds" '[ "$(tr -cd "\f" <"$work/text.txt" | wc -c)" = 2 ]'
+"$folian" text --pages 2-3 --tsv "$work/a.pdf" >"$work/text.tsv"
+check "tsv rows have eight columns" '[ -z "$(awk -F"\t" "NF != 8" "$work/text.tsv")" ]'
+check "tsv keeps to the page range" '[ "$(cut -f1 "$work/text.tsv" | sort -u | tr "\n" " ")" = "2 3 " ]'
+check "tsv gives position and font" 'grep -q "^2	56.00	780.00	.*	Helvetica-Bold	folian32 sample page$" "$work/text.tsv"'
+"$folian" text "$work/bad.bin" >/dev/null 2>&1
+check "text of a file that is no PDF exits 1" '[ $? -eq 1 ]'
+"$folian" text "$work/a.pdf" --pages 9-9 >/dev/null 2>&1
+check "text of a page beyond the file exits 1" '[ $? -eq 1 ]'
+"$folian" text "$work/a.pdf" --pages 3-1 >/dev/null 2>&1
+check "a backwards text range is bad usage" '[ $? -eq 2 ]'
 
 if [ $fail -eq 0 ]; then echo "folian cli: ok"; fi
 exit $fail

@@ -68,6 +68,15 @@ const CommandHelp kCommands[] = {
      "and renamed into place only when complete; IN named as OUT is refused.\n"
      "Example:\n"
      "  folian fill -o filled.pdf application.pdf applicant=\"Kim Min-jun\" agree=Yes\n"},
+    {"text", "folian text FILE [--pages A-B] [--tsv]",
+     "Writes the text of FILE as UTF-8: one line per line of text, in the order the page\n"
+     "draws it, and a form feed between pages. Single-byte fonts are read through their\n"
+     "encoding (WinAnsi, MacRoman, /Differences), others through their /ToUnicode map.\n"
+     "  --pages A-B   only pages A to B (A- to the end, A alone for one page)\n"
+     "  --tsv         one token per line: page, x, y, width, height, orientation, font, text\n"
+     "Examples:\n"
+     "  folian text patent.pdf > patent.txt\n"
+     "  folian text --pages 2-3 --tsv patent.pdf\n"},
     {"help", "folian help [COMMAND]", "Shows the help of COMMAND, or this overview.\n"},
 };
 

@@ -11,6 +11,7 @@
 //   folian sample OUT [PAGES]                write a sample document
 //   folian forms FILE                        list the form fields
 //   folian fill -o OUT IN NAME=VALUE...      fill form fields into OUT
+//   folian text FILE [--pages A-B] [--tsv]   the text of a file as UTF-8
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -25,6 +26,7 @@
 #include "BookmarkMerge.h"
 #include "Help.h"
 #include "FormCommands.h"
+#include "TextCommand.h"
 #include "pdf/api/folian32.h"
 
 namespace {
@@ -533,6 +535,7 @@ int main(int argc, char** argv) {
     return 0;
   if (command == "merge") return Merge(argc, argv);
   if (command == "info" && argc == 3) return Info(argv[2]);
+  if (command == "text") return TextCommand(argc, argv);
   if (command == "sample" && (argc == 3 || argc == 4)) {
     int pages = argc == 4 ? std::atoi(argv[3]) : 3;
     if (pages < 1 || pages > 100000) return Usage();

@@ -217,6 +217,35 @@ static void imagesHeadersAndTablesFromC(void) {
   CHECK(PConTableHeight(content, 3) == 36);
   CHECK(PDocRelease(doc) == 0);
   CHECK(PConTableHeight(header, 1) == 0);
+static void textTokensFromC(void) {
+  int32_t error = 0;
+  int32_t length = 0;
+  FLVBSTR bytes, text = NULL, font = NULL;
+  FLHANDLE input;
+  TextTokenRecord token;
+  FLHANDLE doc = PDocNew(NULL, 0, 0, &error);
+  CHECK(PConSetFont(PDocGetContentHandle(doc), "Helvetica", 10) == 0);
+  CHECK(PConSetTm(PDocGetContentHandle(doc), 1, 0, 0, 1, 100, 700) == 0);
+  CHECK(PConPutText(PDocGetContentHandle(doc), "Hello") == 0);
+  bytes = PDocCloseB(doc, &length);
+  CHECK(bytes != NULL);
+  input = IDocMemOpen(bytes, length, &error);
+  CHECK(input != 0);
+  FLInitToken(&token);
+  CHECK(IDocReadText(input, &text, &token, &font) == 0);
+  CHECK(text != NULL && FLVBSTRLength(text) == 5 && memcmp(text, "Hello", 5) == 0);
+  CHECK(font != NULL && strcmp(font, "Helvetica") == 0);
+  CHECK(token.page == 1 && token.x == 100.0f && token.y == 700.0f && token.charCount == 5);
+  CHECK(token.charRightPos != NULL && token.charRightPos[4] > 22.7f && token.charRightPos[4] < 22.8f);
+  FLFreeVBSTR(text);
+  FLFreeVBSTR(font);
+  CHECK(IDocReadText(input, &text, &token, &font) == FL_ERR_NO_SUCH_PAGE);
+  CHECK(text == NULL && font == NULL && token.page == 2 && token.charRightPos == NULL);
+  CHECK(IDocLastError(input) == FL_ERR_NO_SUCH_PAGE);
+  FLFreeToken(&token);
+  CHECK(IDocClose(input) == 0);
+  FLFreeVBSTR(bytes);
+  CHECK(PDocRelease(doc) == 0);
 }
 
 int main(void) {
@@ -229,6 +258,7 @@ int main(void) {
   contentOperatorsFromC();
   bookmarksAndLinksKeepTheLastErrorProtocol();
   imagesHeadersAndTablesFromC();
+  textTokensFromC();
   printf("%d passed, %d failed\n", passed, failed);
   return failed == 0 ? 0 : 1;
 }
