@@ -254,9 +254,14 @@ int32_t PDImport::Walk(PDObject& node, int32_t parentId, int depth, int32_t& pag
   copy.SetClass(kClassPages);
   // Whatever the node's own entries refer to (inherited /Resources and boxes,
   // given directly or by reference) goes with it.
-  if (m_output.Sharing()) ShareReachable(copy.Root(), true);
-  if (!WriteImported(copy, id)) return 0;
-  if (!m_output.Sharing()) CopyReachable(copy.Root(), true);
+  if (m_output.Sharing()) {
+    const bool taken = OfferToHooks(copy, id);
+    ShareReachable(copy.Root(), true);
+    if (!taken && !WriteOwn(copy, id)) return 0;
+  } else {
+    if (!WriteImported(copy, id)) return 0;
+    CopyReachable(copy.Root(), true);
+  }
   return id;
 }
 
@@ -317,12 +322,20 @@ int32_t PDImport::CopyPage(PDObject& page, int32_t parentId) {
   dict->SaveAttrVal(kKeyParent, PDValue::MakeRef(parentId));
   PDObject copy(std::move(value), id);
   copy.SetClass(kClassPage);
-  if (m_output.Sharing()) ShareReachable(copy.Root(), true);
-  if (!WriteImported(copy, id)) return 0;
+  const bool sharing = m_output.Sharing();
+  if (sharing) {
+    // Offered first, so what the hooks add (a header, form widgets) is copied with
+    // the rest of what the page refers to, before the page itself is written.
+    const bool taken = OfferToHooks(copy, id);
+    ShareReachable(copy.Root(), true);
+    if (!taken && !WriteOwn(copy, id)) return 0;
+  } else if (!WriteImported(copy, id)) {
+    return 0;
+  }
   if (m_hooks) m_hooks->OnPageCopied(m_input, number, id);
   m_output.CountPage(id);
   ++m_pagesCopied;
-  if (!m_output.Sharing()) CopyReachable(copy.Root(), true);
+  if (!sharing) CopyReachable(copy.Root(), true);
   return id;
 }
 
@@ -424,6 +437,7 @@ void PDImport::ShareReachable(PDValue* value, bool treeObject) {
     int32_t number;
     std::vector<int32_t> children;
     size_t next = 0;
+    Offer offer = Offer::kNotYet;
   };
   std::vector<Frame> stack;
   auto enter = [&](int32_t number) {
@@ -435,6 +449,11 @@ void PDImport::ShareReachable(PDValue* value, bool treeObject) {
     m_state.copied[static_cast<size_t>(number)] = 1;
     Sanitize(object->Root(), false);
     Frame frame{number, {}};
+    if (!MayShare(object->Root())) {
+      // Never shared, so it can have its id and meet the hooks now: what a hook
+      // changes or adds (a filled widget's new appearance) is what is copied below.
+      frame.offer = OfferToHooks(*object, m_output.RefNum(number, m_state.table)) ? Offer::kTaken : Offer::kKept;
+    }
     CollectRefs(object->Root(), frame.children, false);
     stack.push_back(std::move(frame));
   };
@@ -450,9 +469,10 @@ void PDImport::ShareReachable(PDValue* value, bool treeObject) {
         enter(top.children[top.next++]);
         continue;
       }
-      int32_t number = top.number;
+      const int32_t number = top.number;
+      const Offer offer = top.offer;
       stack.pop_back();
-      WriteOrShare(number);
+      WriteOrShare(number, offer);
     }
   }
 }
@@ -468,10 +488,15 @@ bool PDImport::MayShare(const PDValue* root) {
   return !type || !(type->IsText("/Page") || type->IsText("/Pages") || type->IsText("/Annot"));
 }
 
-void PDImport::WriteOrShare(int32_t number) {
+void PDImport::WriteOrShare(int32_t number, Offer offer) {
   PDObject* object = m_input.GetObj(number);
   if (!object || !object->Root()) return;
   PDValue* root = object->Root();
+  if (offer != Offer::kNotYet) {
+    if (offer == Offer::kKept) (void)WriteOwn(*object, m_output.RefNum(number, m_state.table));
+    m_input.ReleaseObj(object);
+    return;
+  }
   SetStreamLength(*root);
   // An object referred to before it was finished (a cycle) already has its id.
   if (MayShare(root) && m_output.PeekRefNum(number, m_state.table) == 0) {
@@ -495,6 +520,9 @@ void PDImport::WriteOrShare(int32_t number) {
     }
   } else {
     (void)WriteImported(*object, m_output.RefNum(number, m_state.table));
+    // A hook may have added references while the object was written (a filled
+    // widget's new appearance): what they lead to is written now.
+    ShareReachable(object->Root(), false);
   }
   m_input.ReleaseObj(object);
 }
@@ -507,9 +535,17 @@ void PDImport::SetStreamLength(PDValue& root) {
   }
 }
 
-bool PDImport::WriteImported(PDObject& object, int32_t outputId) {
+bool PDImport::OfferToHooks(PDObject& object, int32_t outputId) {
   SetStreamLength(*object.Root());
-  if (m_hooks && m_hooks->TakeOver(m_input, object, outputId)) return true;
+  return m_hooks && m_hooks->TakeOver(m_input, object, outputId);
+}
+
+bool PDImport::WriteImported(PDObject& object, int32_t outputId) {
+  if (OfferToHooks(object, outputId)) return true;
+  return WriteOwn(object, outputId);
+}
+
+bool PDImport::WriteOwn(PDObject& object, int32_t outputId) {
   if (!m_output.WriteObject(object)) {
     if (m_output.LastError() != kAlreadyWritten && m_error == 0) m_error = m_output.LastError();
     return false;

@@ -117,7 +117,13 @@ private:
   // The same, each object written after what it refers to and shared with an
   // identical one already in the output (when the output shares objects).
   void ShareReachable(PDValue* value, bool treeObject);
-  void WriteOrShare(int32_t number);
+  // Whether an object met the hooks before what it refers to was copied.
+  enum class Offer : uint8_t { kNotYet, kKept, kTaken };
+  void WriteOrShare(int32_t number, Offer offer);
+  // Gives the hooks the object with its output id; true when one took it over.
+  bool OfferToHooks(PDObject& object, int32_t outputId);
+  // Writes the object as it is now and tells the hooks.
+  bool WriteOwn(PDObject& object, int32_t outputId);
   static bool MayShare(const PDValue* root);
   static void SetStreamLength(PDValue& root);
   bool PendingCopy(int32_t number);
