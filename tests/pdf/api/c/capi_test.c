@@ -217,6 +217,8 @@ static void imagesHeadersAndTablesFromC(void) {
   CHECK(PConTableHeight(content, 3) == 36);
   CHECK(PDocRelease(doc) == 0);
   CHECK(PConTableHeight(header, 1) == 0);
+}
+
 static void textTokensFromC(void) {
   int32_t error = 0;
   int32_t length = 0;
