@@ -15,8 +15,11 @@ using namespace folian::test;
 
 namespace {
 
+// Named after the test: ctest runs the tests of this file in parallel.
 std::string TwoPageInput() {
-  std::string path = OutputPath("page-numbers-in.pdf");
+  std::string path =
+      OutputPath(std::string("page-numbers-in-") + ::testing::UnitTest::GetInstance()->current_test_info()->name() +
+                 ".pdf");
   const std::string content = Stream("", "0 0 m 10 10 l S");
   WriteFile(path, BuildPdf({"<< /Type /Catalog /Pages 2 0 R >>",
                             "<< /Type /Pages /Kids [3 0 R 4 0 R] /Count 2 /MediaBox [0 0 300 300] >>",
