@@ -1,39 +1,12 @@
 #include "app/services/PageByPageRunner.h"
 
-#include <filesystem>
-#include <fstream>
-#include <system_error>
-
+#include "app/services/NumberFolders.h"
 #include "app/services/PageList.h"
 #include "app/services/SectionRunner.h"
 #include "app/transfer/TransferSlots.h"
 #include "app/window/RetrievalForm.h"
 
 namespace orvane {
-namespace {
-
-namespace fs = std::filesystem;
-
-void CreateFolder(const std::string& folder) {
-  std::error_code ec;
-  if (!folder.empty()) fs::create_directories(folder, ec);
-}
-
-bool Writable(const std::string& folder) {
-  if (folder.empty()) return false;
-  std::error_code ec;
-  if (!fs::is_directory(folder, ec)) return false;
-  const fs::path probe = fs::path(folder) / ".orvane-write-test";
-  bool ok = static_cast<bool>(std::ofstream(probe, std::ios::binary | std::ios::trunc));
-  fs::remove(probe, ec);
-  return ok;
-}
-
-std::string LinePrefix(std::int16_t seq, const std::string& number, const std::string& page) {
-  return std::to_string(seq) + ". " + number + " :  " + page;
-}
-
-}  // namespace
 
 PageByPageRunner::PageByPageRunner(RetrievalForm& form, TransferSlots& slots, PageByPageService& service)
     : m_form(form), m_slots(slots), m_service(service) {}
@@ -53,27 +26,7 @@ void PageByPageRunner::SwitchFolderPerNumberOn() {
 }
 
 bool PageByPageRunner::PrepareFolders(const std::string& number, std::int16_t seq) {
-  RunState& run = m_form.run();
-  SlotState& state = m_slots.State();
-  CreateFolder(run.SaveFolder);
-  std::string pages;
-  if (m_form.setting().folderPerNumber()) {
-    state.downfolder = run.SaveFolder + "/" + number;
-    CreateFolder(state.downfolder);
-    pages = state.downfolder;
-  } else {
-    state.imsifolder = run.SaveFolder + "/temp";
-    CreateFolder(state.imsifolder);
-    pages = state.imsifolder;
-    if (m_form.badPageMode()) {
-      pages = run.SaveFolder + "/" + number;
-      CreateFolder(pages);
-    }
-  }
-  if (Writable(pages)) return true;
-  m_form.ui().ListBox1.addLine(SectionRunner::UnwritableText(seq, number, pages));
-  m_form.ui().Label6.setText(SectionRunner::UnwritableText(seq, number, pages));
-  return false;
+  return PrepareNumberFolders(m_form, m_slots.State(), number, seq);
 }
 
 void PageByPageRunner::Run(const DocumentLookup& document, const std::string& number, std::int16_t seq) {
@@ -113,7 +66,7 @@ void PageByPageRunner::RunPageList(const DocumentLookup& document, const std::st
     if (last && badPageMode) run.LastBadPage = true;
     const int page = PageNumber(entries[i]);
     if (page < 1 || page > run.TotPages) {
-      m_form.ui().ListBox1.addLine(LinePrefix(seq, number, entries[i]) + " Page  없음 !");
+      m_form.ui().ListBox1.addLine(StatusLinePrefix(seq, number, entries[i]) + " Page  없음 !");
       continue;
     }
     FetchRange(kPageList, page, page, number, seq);
@@ -144,7 +97,7 @@ void PageByPageRunner::FetchRange(int section, int first, int last, const std::s
 
   for (int page = start; page <= end && !Stopped(); ++page) {
     Control& list = ui.ListBox1;
-    list.addLine(LinePrefix(seq, number, std::to_string(page)) + " Page  진행 중 !");
+    list.addLine(StatusLinePrefix(seq, number, std::to_string(page)) + " Page  진행 중 !");
     state.SlotLine[1] = list.listCount() - 1;
     list.setSelected(state.SlotLine[1], true);
     state.SlotPage[1] = static_cast<std::int16_t>(page);
@@ -167,7 +120,7 @@ void PageByPageRunner::StopPath(int section, const std::string& number, std::int
   const SlotState& state = m_slots.State();
   const int line = state.SlotLine[1];
   if (line >= firstLine && line < list.listCount() && list.selected(line))
-    list.setLine(line, LinePrefix(seq, number, std::to_string(state.SlotPage[1])) + " Page  BAD !");
+    list.setLine(line, StatusLinePrefix(seq, number, std::to_string(state.SlotPage[1])) + " Page  BAD !");
   m_slots.CancelAll();
   m_form.ui().Label6.setText("");
   m_service.FinishSection(section, SectionEnd::Stopped);

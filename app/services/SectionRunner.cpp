@@ -1,77 +1,27 @@
 #include "app/services/SectionRunner.h"
 
-#include <filesystem>
-#include <fstream>
-#include <system_error>
-
+#include "app/services/NumberFolders.h"
 #include "app/services/PageList.h"
 #include "app/transfer/TransferSlots.h"
 #include "app/window/RetrievalForm.h"
 
 namespace orvane {
-namespace {
-
-namespace fs = std::filesystem;
-
-void CreateFolder(const std::string& folder) {
-  std::error_code ec;
-  if (!folder.empty()) fs::create_directories(folder, ec);
-}
-
-// Whether a file can be made in the folder: the page files go there.
-bool Writable(const std::string& folder) {
-  if (folder.empty()) return false;
-  std::error_code ec;
-  if (!fs::is_directory(folder, ec)) return false;
-  const fs::path probe = fs::path(folder) / ".orvane-write-test";
-  bool ok = static_cast<bool>(std::ofstream(probe, std::ios::binary | std::ios::trunc));
-  fs::remove(probe, ec);
-  return ok;
-}
-
-std::string LinePrefix(std::int16_t seq, const std::string& number, const std::string& page) {
-  return std::to_string(seq) + ". " + number + " :  " + page;
-}
-
-}  // namespace
 
 SectionRunner::SectionRunner(RetrievalForm& form, TransferSlots& slots, DocumentService& service)
     : m_form(form), m_slots(slots), m_service(service) {}
 
 std::string SectionRunner::PageCountText(std::int16_t seq, const std::string& number, const std::string& shown) {
-  return LinePrefix(seq, number, "") + "페이지 수(" + shown + ")를 알 수 없습니다 !";
+  return StatusLinePrefix(seq, number, "") + "페이지 수(" + shown + ")를 알 수 없습니다 !";
 }
 
 std::string SectionRunner::UnwritableText(std::int16_t seq, const std::string& number, const std::string& folder) {
-  return LinePrefix(seq, number, "") + "저장 폴더에 쓸 수 없습니다: " + folder;
+  return UnwritableFolderText(seq, number, folder);
 }
 
 bool SectionRunner::Stopped() const { return m_form.run().stopRequested(); }
 
 bool SectionRunner::PrepareFolders(const std::string& number, std::int16_t seq) {
-  RunState& run = m_form.run();
-  SlotState& state = m_slots.State();
-  CreateFolder(run.SaveFolder);
-  std::string pages;
-  if (m_form.setting().folderPerNumber()) {
-    state.downfolder = run.SaveFolder + "/" + number;
-    CreateFolder(state.downfolder);
-    pages = state.downfolder;
-  } else {
-    state.imsifolder = run.SaveFolder + "/temp";
-    CreateFolder(state.imsifolder);
-    pages = state.imsifolder;
-    // Bad-page mode writes beside the pages an earlier run kept.
-    if (m_form.badPageMode()) {
-      pages = run.SaveFolder + "/" + number;
-      CreateFolder(pages);
-    }
-  }
-  if (Writable(pages)) return true;
-  // Every page would fail the same way; the office is not asked at all.
-  m_form.ui().ListBox1.addLine(UnwritableText(seq, number, pages));
-  m_form.ui().Label6.setText(UnwritableText(seq, number, pages));
-  return false;
+  return PrepareNumberFolders(m_form, m_slots.State(), number, seq);
 }
 
 // The assembly removes the temporary folder after every section, so each
@@ -139,7 +89,7 @@ void SectionRunner::RunPageList(const DocumentLookup& document, const std::strin
     // An entry that is no page of the document (beyond its end, zero, or
     // not a number) is reported and skipped rather than requested.
     if (page < 1 || page > run.TotPages) {
-      m_form.ui().ListBox1.addLine(LinePrefix(seq, number, entries[i]) + " Page  없음 !");
+      m_form.ui().ListBox1.addLine(StatusLinePrefix(seq, number, entries[i]) + " Page  없음 !");
       continue;
     }
     FetchRange(kPageList, page, page, number, seq);
@@ -191,7 +141,7 @@ void SectionRunner::StopPath(int section, const std::string& number, std::int16_
   for (int k = 1; k <= TransferSlots::kSlots; ++k) {
     const int line = state.SlotLine[k];
     if (line < firstLine || line >= list.listCount() || !list.selected(line)) continue;
-    list.setLine(line, LinePrefix(seq, number, std::to_string(state.SlotPage[k])) + " Page  BAD !");
+    list.setLine(line, StatusLinePrefix(seq, number, std::to_string(state.SlotPage[k])) + " Page  BAD !");
   }
   m_slots.CancelAll();
   m_form.ui().Label6.setText("");
