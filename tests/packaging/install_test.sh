@@ -53,9 +53,12 @@ int main(int argc, char** argv) {
   return pages == 5 ? 0 : 1;
 }
 C
+# A library built with the sanitizers needs consumers built with them too.
+san=""
+if readelf -d "$lib" | grep -q 'libasan'; then san="-fsanitize=address,undefined"; fi
 export PKG_CONFIG_PATH="$libdir/pkgconfig"
 check "pkg-config knows folian32" pkg-config --exists folian32
-cc -o "$work/consumer-pc" "$work/consumer.c" $(pkg-config --cflags --libs folian32) 2>"$work/pc.log" || cat "$work/pc.log"
+cc $san -o "$work/consumer-pc" "$work/consumer.c" $(pkg-config --cflags --libs folian32) 2>"$work/pc.log" || cat "$work/pc.log"
 check "pkg-config consumer merges two files" "$work/consumer-pc" "$work/out-pc.pdf" "$work/a.pdf" "$work/b.pdf"
 
 mkdir -p "$work/cmake-consumer"
@@ -67,7 +70,8 @@ find_package(folian32 1.0 REQUIRED)
 add_executable(consumer consumer.c)
 target_link_libraries(consumer PRIVATE folian32::folian32)
 CM
-cmake -S "$work/cmake-consumer" -B "$work/cmake-consumer/build" -DCMAKE_PREFIX_PATH="$prefix" >"$work/cm.log" 2>&1 &&
+cmake -S "$work/cmake-consumer" -B "$work/cmake-consumer/build" -DCMAKE_PREFIX_PATH="$prefix" \
+  -DCMAKE_C_FLAGS="$san" -DCMAKE_EXE_LINKER_FLAGS="$san" >"$work/cm.log" 2>&1 &&
   cmake --build "$work/cmake-consumer/build" >>"$work/cm.log" 2>&1 || tail -20 "$work/cm.log"
 check "find_package consumer merges two files" "$work/cmake-consumer/build/consumer" "$work/out-cm.pdf" "$work/a.pdf" "$work/b.pdf"
 check "merged file is valid" qpdf --check "$work/out-cm.pdf"
