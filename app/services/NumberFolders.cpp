@@ -4,6 +4,7 @@
 #include <fstream>
 #include <system_error>
 
+#include "app/services/PageList.h"
 #include "app/transfer/SlotState.h"
 #include "app/window/RetrievalForm.h"
 
@@ -52,6 +53,28 @@ bool PrepareNumberFolders(RetrievalForm& form, SlotState& state, const std::stri
   form.ui().ListBox1.addLine(UnwritableFolderText(seq, number, pages));
   form.ui().Label6.setText(UnwritableFolderText(seq, number, pages));
   return false;
+}
+
+void RunPageListEntries(RetrievalForm& form, int pageCount, const std::string& number, std::int16_t seq,
+                        const std::function<bool()>& stopped, const std::function<void(int page)>& fetch,
+                        const std::function<void()>& finish) {
+  RunState& run = form.run();
+  const bool badPageMode = form.badPageMode();
+  const std::vector<std::string> entries = SplitPageList(form.ui().TextBox3.text());
+  bool lastFetched = false;
+  for (size_t i = 0; i < entries.size() && !stopped(); ++i) {
+    run.TotPages = static_cast<std::int16_t>(pageCount);
+    const bool last = i + 1 == entries.size();
+    if (last && badPageMode) run.LastBadPage = true;
+    const int page = PageNumber(entries[i]);
+    if (page < 1 || page > run.TotPages) {
+      form.ui().ListBox1.addLine(StatusLinePrefix(seq, number, entries[i]) + " Page  없음 !");
+      continue;
+    }
+    fetch(page);
+    lastFetched = last;
+  }
+  if (badPageMode && run.LastBadPage && !lastFetched && !stopped()) finish();
 }
 
 std::string StatusLinePrefix(std::int16_t seq, const std::string& number, const std::string& page) {

@@ -1,7 +1,8 @@
 #pragma once
-// The folders a number's pages go to, shared by the slot and page-by-page runners,
-// and the start of every status line of a number.
+// What the slot and page-by-page runners share: the folders a number's pages go
+// to, the walk through the page list, and the start of every status line.
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace orvane {
@@ -18,6 +19,15 @@ void CreateFolder(const std::string& folder);
 // earlier run kept). False, with the status line shown, when no file can be made
 // there: every page would fail the same way, so the office is not asked at all.
 bool PrepareNumberFolders(RetrievalForm& form, SlotState& state, const std::string& number, std::int16_t seq);
+
+// Fetches the entries of the page list (TextBox3) one by one with `fetch`. An
+// entry that is no page of the document (beyond its end, zero, or not a number)
+// is reported and skipped rather than requested. In bad-page mode the last entry
+// marks LastBadPage and the document is joined after it; when that entry was no
+// page, `finish` still joins it.
+void RunPageListEntries(RetrievalForm& form, int pageCount, const std::string& number, std::int16_t seq,
+                        const std::function<bool()>& stopped, const std::function<void(int page)>& fetch,
+                        const std::function<void()>& finish);
 
 // "1. NUMBER :  PAGE"
 std::string StatusLinePrefix(std::int16_t seq, const std::string& number, const std::string& page);

@@ -56,26 +56,10 @@ void PageByPageRunner::Run(const DocumentLookup& document, const std::string& nu
 }
 
 void PageByPageRunner::RunPageList(const DocumentLookup& document, const std::string& number, std::int16_t seq) {
-  RunState& run = m_form.run();
-  const bool badPageMode = m_form.badPageMode();
-  const std::vector<std::string> entries = SplitPageList(m_form.ui().TextBox3.text());
-  bool lastFetched = false;
-  for (size_t i = 0; i < entries.size() && !Stopped(); ++i) {
-    run.TotPages = static_cast<std::int16_t>(document.pageCount);
-    const bool last = i + 1 == entries.size();
-    if (last && badPageMode) run.LastBadPage = true;
-    const int page = PageNumber(entries[i]);
-    if (page < 1 || page > run.TotPages) {
-      m_form.ui().ListBox1.addLine(StatusLinePrefix(seq, number, entries[i]) + " Page  없음 !");
-      continue;
-    }
-    FetchRange(kPageList, page, page, number, seq);
-    lastFetched = last;
-  }
-  // The bad-page join happens after the last listed entry, also when that
-  // entry was no page of the document.
-  if (badPageMode && run.LastBadPage && !lastFetched && !Stopped())
-    m_service.FinishSection(kPageList, SectionEnd::Complete);
+  RunPageListEntries(
+      m_form, document.pageCount, number, seq, [this] { return Stopped(); },
+      [&](int page) { FetchRange(kPageList, page, page, number, seq); },
+      [this] { m_service.FinishSection(kPageList, SectionEnd::Complete); });
 }
 
 void PageByPageRunner::FetchRange(int section, int first, int last, const std::string& number,

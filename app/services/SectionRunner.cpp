@@ -77,28 +77,10 @@ void SectionRunner::Run(const DocumentLookup& document, const std::string& numbe
 }
 
 void SectionRunner::RunPageList(const DocumentLookup& document, const std::string& number, std::int16_t seq) {
-  RunState& run = m_form.run();
-  const bool badPageMode = m_form.badPageMode();
-  const std::vector<std::string> entries = SplitPageList(m_form.ui().TextBox3.text());
-  bool lastFetched = false;
-  for (size_t i = 0; i < entries.size() && !Stopped(); ++i) {
-    run.TotPages = static_cast<std::int16_t>(document.pageCount);
-    const bool last = i + 1 == entries.size();
-    if (last && badPageMode) run.LastBadPage = true;
-    const int page = PageNumber(entries[i]);
-    // An entry that is no page of the document (beyond its end, zero, or
-    // not a number) is reported and skipped rather than requested.
-    if (page < 1 || page > run.TotPages) {
-      m_form.ui().ListBox1.addLine(StatusLinePrefix(seq, number, entries[i]) + " Page  없음 !");
-      continue;
-    }
-    FetchRange(kPageList, page, page, number, seq);
-    lastFetched = last;
-  }
-  // In bad-page mode the document is joined after the last listed page; when
-  // that entry was no page of the document, the join still has to happen.
-  if (badPageMode && run.LastBadPage && !lastFetched && !Stopped())
-    m_service.FinishSection(kPageList, SectionEnd::Complete);
+  RunPageListEntries(
+      m_form, document.pageCount, number, seq, [this] { return Stopped(); },
+      [&](int page) { FetchRange(kPageList, page, page, number, seq); },
+      [this] { m_service.FinishSection(kPageList, SectionEnd::Complete); });
 }
 
 void SectionRunner::FetchRange(int section, int first, int last, const std::string& number, std::int16_t seq) {
