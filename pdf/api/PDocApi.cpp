@@ -184,6 +184,12 @@ int32_t PDocInputCopyPages(FLHANDLE handle, int16_t firstPage, int16_t lastPage)
   });
 }
 
+int32_t PDocInputCopyColor(FLHANDLE handle, const char* colorName) {
+  return Guarded<PDocObject>(handle, int32_t{kMissingHandle}, int32_t{kFailed}, [&](PDocObject& object) {
+    return ResultOf(object.doc, object.doc.InputCopyColor(colorName));
+  });
+}
+
 int32_t PDocMerge(FLHANDLE handle, const char* fileName, int32_t firstPage, int32_t lastPage) {
   return Guarded<PDocObject>(handle, int32_t{kMissingHandle}, int32_t{kFailed}, [&](PDocObject& object) {
     return ResultOf(object.doc, object.doc.Merge(fileName, firstPage, lastPage));

@@ -73,6 +73,10 @@ FOLIAN_API int32_t PDocAttach(FLHANDLE doc, FLHANDLE input);
 FOLIAN_API int32_t PDocInputOpen(FLHANDLE doc, const char* fileName);
 FOLIAN_API int32_t PDocInputCopyPages(FLHANDLE doc, int16_t firstPage, int16_t lastPage);
 FOLIAN_API int32_t PDocMerge(FLHANDLE doc, const char* fileName, int32_t firstPage, int32_t lastPage);
+/* Copies the separation colour space of that name (its colorant or its resource
+ * name) from the current input: FL_ERR_BAD_CALLING_SEQUENCE without input,
+ * FL_ERR_INPUT_PART when the input has no such colour. */
+FOLIAN_API int32_t PDocInputCopyColor(FLHANDLE doc, const char* colorName);
 /* Objects met while copying pages whose bytes equal those of an object already
  * written (the same font file, image or colour space in many inputs) are written
  * once. On by default; `on` 0 turns it off (for the rest of the document), and

@@ -79,6 +79,9 @@ public:
   [[nodiscard]] bool InputCopyPages(int32_t first, int32_t last);
   // Opens the file, copies the range and drops the file again.
   [[nodiscard]] bool Merge(const char* name, int32_t first, int32_t last);
+  // Copies the current input's separation colour space of that name into the
+  // output (1008 without input, 1016 when the input has no such colour).
+  [[nodiscard]] bool InputCopyColor(const char* name);
 
   // Bookmarks, links and named destinations (PDOutDocOutline.cpp). Pages are
   // 0-based here. A bookmark's parent is the number of a bookmark made earlier

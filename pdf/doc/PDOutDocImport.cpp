@@ -83,6 +83,15 @@ bool PDOutDoc::InputCopyPages(int32_t first, int32_t last) {
   return CopyRange(*m_input, first, last);
 }
 
+bool PDOutDoc::InputCopyColor(const char* name) {
+  if (!name || !*name) return Fail(kParamValue);
+  if (!m_input) return Fail(kBadCallingSequence);
+  if (m_input->Input().IsEncrypted()) return Fail(kEncrypted);
+  if (m_state != kWriting) return Fail(kBadCallingSequence);
+  if (m_host.CopyInputColor(name) == 0) return Fail(kInputPart);
+  return true;
+}
+
 bool PDOutDoc::Merge(const char* name, int32_t first, int32_t last) {
   if (!name || !*name) return Fail(kParamValue);
   if (m_state != kWriting) return Fail(kBadCallingSequence);

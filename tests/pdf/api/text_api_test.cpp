@@ -137,4 +137,29 @@ TEST(TextApi, separationsOfTheCurrentPage) {
   }
 }
 
+// Copying a named separation: by colorant or resource name, refused without an
+// input or for a colour the input lacks; the copied space is a real object.
+TEST(TextApi, inputCopyColorCopiesTheSeparation) {
+  int32_t error = 0;
+  FLHANDLE out = PDocNew(nullptr, 0, 0, &error);
+  ASSERT_NE(out, 0u);
+  EXPECT_EQ(PDocInputCopyColor(out, "Gold"), FL_ERR_BAD_CALLING_SEQUENCE);
+  EXPECT_EQ(PDocInputCopyColor(0, "Gold"), FL_ERR_MISSING_HANDLE);
+  Opened input(TwoPages());
+  ASSERT_EQ(PDocAttach(out, input.handle), 0);
+  EXPECT_EQ(PDocInputCopyColor(out, "Gold"), 0);
+  EXPECT_EQ(PDocInputCopyColor(out, "CS1"), 0);
+  EXPECT_EQ(PDocInputCopyColor(out, "Silver"), FL_ERR_INPUT_PART);
+  EXPECT_EQ(PDocInputCopyColor(out, nullptr), FL_ERR_PARAM_VALUE);
+  int32_t length = 0;
+  FLVBSTR bytes = PDocCloseB(out, &length);
+  ASSERT_NE(bytes, nullptr);
+  std::string pdf(bytes, static_cast<size_t>(length));
+  FLFreeVBSTR(bytes);
+  EXPECT_NE(pdf.find("/Separation /Gold"), std::string::npos);
+  EXPECT_NE(pdf.find("/Separation /Spot#20Red"), std::string::npos);
+  EXPECT_NE(pdf.find("/FunctionType 2"), std::string::npos);
+  EXPECT_EQ(PDocRelease(out), 0);
+}
+
 }  // namespace
