@@ -76,6 +76,10 @@ bool Transfer::Configure(const std::string& url, const std::string& verb,
   curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
   curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L);
   curl_easy_setopt(easy, CURLOPT_MAXREDIRS, 5L);
+  // Page addresses come from answer pages: only the web is ever asked, never a
+  // local file or another protocol, and a redirect cannot lead elsewhere.
+  curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
+  curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
   curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(m_timeoutMs));
   curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, m_curlError);
   curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, &Transfer::OnHeader);

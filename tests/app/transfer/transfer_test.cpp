@@ -188,6 +188,17 @@ TEST_F(TransferTest, fetchTextReturnsBodyOrFails) {
   }
 }
 
+TEST_F(TransferTest, onlyWebAddressesAreFetched) {
+  for (const char* url : {"file:///etc/hostname", "ftp://127.0.0.1/x", "dict://127.0.0.1/x"}) {
+    SCOPED_TRACE(url);
+    Transfer t(m_engine, "Inet0");
+    std::string text = "stale";
+    EXPECT_FALSE(t.FetchText(url, text));
+    EXPECT_TRUE(text.empty());
+    EXPECT_NE(t.ErrorCode(), 0);
+  }
+}
+
 TEST_F(TransferTest, connectToKeepsTheHostName) {
   m_engine.SetConnectTo(s_sim->ConnectTo());
   Transfer t(m_engine, "Inet0");
