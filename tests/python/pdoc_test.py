@@ -4,6 +4,7 @@ output, merging ranges, links, images, bad calls and released objects."""
 import ctypes
 import gc
 import os
+import subprocess
 import unittest
 
 import fixture
@@ -140,6 +141,47 @@ class PDocTest(unittest.TestCase):
         self.assertRegex(data, rb"/Rect \[ ?10 20 110 40 ?\]")
         self.assertIn(b"(Start)", data)
         self.assertIn(b"(Links)", data)
+
+    def test_input_objects_follow_the_current_input(self):
+        d = self.pdoc()
+        self.assertTrue(d.New())
+        self.assertTrue(d.InputOpen(self.three))
+        self.assertEqual(d.ErrCode(), 0)
+        first = d.Input()
+        self.assertIsNotNone(first)
+        self.assertEqual(d.Input()._ptr, first._ptr)  # cached while the input stays
+        self.assertTrue(d.Attach(first))  # the input it already has
+        self.assertTrue(d.InputCopyPages(2, 3))
+        d.InputCopyBookmarks()
+        self.assertFalse(d.InputOpen(fixture.output_path("missing.pdf")))
+        self.assertEqual(d.ErrCode(), 1)
+        other = fixture.make_pages("input_other.pdf", ["other"])
+        self.assertTrue(d.InputOpen(other))
+        self.assertNotEqual(d.Input()._ptr, first._ptr)  # a new input, a new object
+        self.assertFalse(d.Attach(None))
+        self.assertEqual(d.ErrCode(), 12)
+        self.assertTrue(d.InputCopyPages())
+        self.assertEqual(fixture.page_count(d.CloseB()), 3)
+
+    def test_header_object_survives_header_clear(self):
+        d = self.pdoc()
+        self.assertTrue(d.New())
+        header = d.Header()
+        self.assertTrue(header.SetFont("Helvetica", 8))
+        header.PrintText("head", 10, 10)
+        d.HeaderClear()
+        self.assertEqual(d.Header()._ptr, header._ptr)
+        self.assertTrue(header.SetFont("Helvetica", 8))  # bound to the new header
+        header.PrintText("again", 10, 10)
+        d.PutPageNumbers("%p", 500, 20)
+        self.assertTrue(d.Merge(self.three))  # the header goes over copied pages
+        path = fixture.output_path("header.pdf")
+        with open(path, "wb") as f:
+            f.write(d.CloseB())
+        shown = subprocess.run(["pdftotext", path, "-"], capture_output=True, text=True, timeout=60).stdout
+        self.assertEqual(shown.count("again"), 3)
+        self.assertIn("gamma", shown)
+        self.assertNotIn("head", shown)
 
     def test_create_image_argument_types_and_palette(self):
         d = self.pdoc()
