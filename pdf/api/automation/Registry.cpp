@@ -111,11 +111,23 @@ Registry::Load Registry::Read(const std::string& path, std::string& error) {
     error = "cannot read the class registry " + path + (S_ISREG(st.st_mode) ? "" : ": not a file");
     return Load::kUnreadable;
   }
+  std::ostringstream text;
+  text << in.rdbuf();
+  if (in.bad()) {
+    error = "cannot read the class registry " + path;
+    return Load::kUnreadable;
+  }
+  return Parse(text.str(), path, error);
+}
+
+Registry::Load Registry::Parse(const std::string& text, const std::string& origin, std::string& error) {
+  keys_.clear();
+  std::istringstream in(text);
   std::string line;
   size_t number = 0;
   auto corrupt = [&](const char* why) {
     keys_.clear();
-    error = "the class registry " + path + " is damaged (line " + std::to_string(number) + ": " + why + ")";
+    error = "the class registry " + origin + " is damaged (line " + std::to_string(number) + ": " + why + ")";
     return Load::kCorrupt;
   };
   while (std::getline(in, line)) {
@@ -138,13 +150,19 @@ Registry::Load Registry::Read(const std::string& path, std::string& error) {
       return corrupt("unknown entry");
     }
   }
-  if (in.bad()) {
-    error = "cannot read the class registry " + path;
-    keys_.clear();
-    return Load::kUnreadable;
-  }
   if (number == 0) return corrupt("empty file");
   return Load::kOk;
+}
+
+std::string Registry::Text() const {
+  std::ostringstream text;
+  text << kHeader << '\n';
+  for (const auto& [key, values] : keys_) {
+    text << "K\t" << Escape(key) << '\n';
+    for (const auto& [name, value] : values)
+      text << "V\t" << Escape(key) << '\t' << Escape(name) << '\t' << Escape(value) << '\n';
+  }
+  return text.str();
 }
 
 bool Registry::Write(const std::string& path, std::string& error) const {
@@ -153,17 +171,10 @@ bool Registry::Write(const std::string& path, std::string& error) const {
     error = "cannot create the folder of the class registry " + path + ": " + std::strerror(errno);
     return false;
   }
-  std::ostringstream text;
-  text << kHeader << '\n';
-  for (const auto& [key, values] : keys_) {
-    text << "K\t" << Escape(key) << '\n';
-    for (const auto& [name, value] : values)
-      text << "V\t" << Escape(key) << '\t' << Escape(name) << '\t' << Escape(value) << '\n';
-  }
   std::string temp = path + ".new." + std::to_string(getpid());
   {
     std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    if (out) out << text.str();
+    if (out) out << Text();
     out.flush();
     if (!out) {
       error = "cannot write the class registry " + path + ": " + std::strerror(errno);

@@ -25,6 +25,9 @@ class Registry {
 
   // kMissing leaves an empty registry. `error` receives a sentence for the others.
   Load Read(const std::string& path, std::string& error);
+  // The file's text, as Read takes it (`origin` names it in errors) and Write makes it.
+  Load Parse(const std::string& text, const std::string& origin, std::string& error);
+  std::string Text() const;
   // Creates the folder when needed. False with a sentence in `error`.
   bool Write(const std::string& path, std::string& error) const;
 
