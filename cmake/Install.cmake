@@ -21,6 +21,8 @@ if(TARGET folian32)
           LIBRARY DESTINATION "${CMAKE_INSTALL_LIBDIR}" COMPONENT lib NAMELINK_COMPONENT dev)
   install(FILES "${CMAKE_SOURCE_DIR}/pdf/api/folian32.h" DESTINATION "${CMAKE_INSTALL_INCLUDEDIR}/folian32"
           COMPONENT dev)
+  install(FILES "${CMAKE_SOURCE_DIR}/pdf/api/folian32_automation.h"
+          DESTINATION "${CMAKE_INSTALL_INCLUDEDIR}/folian32" COMPONENT dev)
   install(EXPORT folian32Targets NAMESPACE folian32:: DESTINATION "${FOLIAN_CMAKE_DIR}" COMPONENT dev)
   configure_package_config_file("${CMAKE_SOURCE_DIR}/cmake/folian32Config.cmake.in"
                                 "${CMAKE_BINARY_DIR}/folian32Config.cmake" INSTALL_DESTINATION "${FOLIAN_CMAKE_DIR}")

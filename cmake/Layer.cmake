@@ -29,5 +29,8 @@ function(folian_test name dir)
     FOLIAN_TEST_OUTPUT="${FOLIAN_TEST_OUTPUT}"
     FOLIAN_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
     FOLIAN_BINARY_DIR="${CMAKE_BINARY_DIR}")
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 300)
+  # A test that registers the library's classes does so in the test output, never
+  # in the user's data folder.
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 300
+                       ENVIRONMENT "FOLIAN_REGISTRY=${FOLIAN_TEST_OUTPUT}/registry/${name}")
 endfunction()

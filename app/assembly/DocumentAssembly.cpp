@@ -110,6 +110,18 @@ void DocumentAssembly::ReportDocumentFailed(const std::string& path) {
   m_session.Run().Aborted = true;
 }
 
+void DocumentAssembly::ReportRegistration(PdfJoin::Registration how) {
+  // Registering happens once; a registry that cannot be written is reported once
+  // per run, as joining goes on without it.
+  static bool unregisteredTold = false;
+  if (how == PdfJoin::Registration::kRegistered) {
+    m_session.Form().ui().ListBox1.addLine("PDF 구성요소를 등록했습니다.");
+  } else if (how == PdfJoin::Registration::kUnregistered && !unregisteredTold) {
+    unregisteredTold = true;
+    m_session.Form().ui().ListBox1.addLine("PDF 구성요소를 등록할 수 없습니다 !");
+  }
+}
+
 void DocumentAssembly::ListDocument(const std::string& entry) {
   Control& combo = m_session.Form().ui().Combo1;
   for (int i = 0; i < combo.listCount(); ++i) {
@@ -135,6 +147,7 @@ void DocumentAssembly::AssemblePdf(int BoxNumFile) {
   bool lacking = false;
   {
     PdfJoin join(PartPath(path));
+    ReportRegistration(join.HowReached());
     if (join.Opened()) {
       for (int page = range.first; page <= range.last; ++page) {
         const std::string pageFile = PageFilePath(place, page, ".pdf");

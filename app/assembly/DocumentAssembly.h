@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "app/assembly/DocumentNames.h"
+#include "app/assembly/PdfJoin.h"
 #include "app/services/SectionAssembly.h"
 
 namespace orvane {
@@ -54,6 +55,8 @@ class DocumentAssembly : public SectionAssembly {
   std::string StatusPrefix();
   void ReportPageMissing(int page);
   void ReportDocumentFailed(const std::string& path);
+  // Says that the PDF class was registered for the join, or could not be.
+  void ReportRegistration(PdfJoin::Registration how);
   // Renames the finished join into place and lists it, or reports the failure;
   // then deletes the joined page files when nothing was aborted. A join that
   // lacks pages does not replace an existing document. Yields whether the

@@ -1,12 +1,17 @@
 #pragma once
-// One joined PDF made through folian32's exported output-document functions,
-// as any program linking the library uses them: New with the joined path,
-// Merge once per page file (the whole file), Close, Release. The library
-// answers a missing or broken page file with a non-zero code; Merge reports
-// it, and the pages of the other files are still joined. Owns the handle; the
-// destructor closes and releases it.
+// One joined PDF made through folian32's automation layer, as the program has
+// always driven the library: a PDoc object created by its class identifier
+// through the class registry, called late-bound by name: "New" with the joined
+// path, "Merge" once per page file (the whole file), "Close". When the class is
+// not registered (or its entry leads nowhere), the library this program ships
+// with registers itself and the creation is tried again; when even that fails,
+// the object comes straight from the loaded library, so joining still works.
+// A missing or broken page file makes Merge fail; the pages of the other files
+// are still joined. The destructor closes and releases the object.
 #include <cstdint>
 #include <string>
+
+struct FLDispatch;
 
 namespace orvane {
 
@@ -16,12 +21,20 @@ int PdfPageCount(const std::string& path);
 
 class PdfJoin {
  public:
+  // How the PDF class was reached.
+  enum class Registration {
+    kFound,        // registered already
+    kRegistered,   // registered by this join
+    kUnregistered  // could not be registered; made from the loaded library
+  };
+
   explicit PdfJoin(const std::string& path);  // creates or replaces the file
   ~PdfJoin();
   PdfJoin(const PdfJoin&) = delete;
   PdfJoin& operator=(const PdfJoin&) = delete;
 
-  bool Opened() const { return m_doc != 0; }
+  bool Opened() const { return m_doc != nullptr && m_open; }
+  Registration HowReached() const { return m_registration; }
   // Appends every page of the page file; false with LastError() set when
   // the file is missing or the library refused it.
   bool Merge(const std::string& pageFile);
@@ -30,13 +43,17 @@ class PdfJoin {
   bool MergePages(const std::string& file, int first, int last);
   // Files merged so far.
   int Merged() const { return m_merged; }
-  // Writes the rest of the file and releases the handle; false when the
+  // Writes the rest of the file and releases the object; false when the
   // library could not complete it.
   bool Close();
   int32_t LastError() const { return m_error; }
 
  private:
-  uint32_t m_doc = 0;
+  bool MergeRange(const std::string& file, int first, int last, bool whole);
+
+  FLDispatch* m_doc = nullptr;
+  bool m_open = false;
+  Registration m_registration = Registration::kFound;
   int m_merged = 0;
   int32_t m_error = 0;
 };

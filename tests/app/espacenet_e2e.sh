@@ -70,10 +70,23 @@ pdf() {
   [ "$count" = "$#" ] || fail "$(basename "$file"): pdfinfo says $count pages, expected $#"
 }
 
+# 0. The joining goes through the PDF class of the library's automation layer.
+#    It starts unregistered in a class registry of this run's own: the first run
+#    that joins registers the library it ships with and says so, once.
+export FOLIAN_REGISTRY="$work/registry"
+registered="PDF 구성요소를 등록했습니다."
+if [ -n "${FOLIAN32_LIBRARY:-}" ]; then
+  LD_PRELOAD="${FOLIAN_PYTHON_PRELOAD:-}" timeout 60 python3 -c 'import folian; folian.register(); folian.unregister()' ||
+    fail "the PDF class could not be unregistered"
+  grep -q '848255D4' "$work/registry" && fail "the PDF class is still registered"
+fi
+
 # 1. Full Pages: a found number, a number not found, and the run goes on.
 newhome full 0
 printf 'EP1033882A1\nXX0000001\nEP1234567A1\n' >"$work/numbers.txt"
 orv --numbers "$work/numbers.txt" --range full
+[ "$(grep -cxF -- "$registered" <<<"$out")" -eq 1 ] || fail "full: the registration is not reported exactly once"
+grep -q 'InprocServer32' "$work/registry" || fail "full: the PDF class was not registered"
 save="$home/patent_file"
 [ "$status" -eq 1 ] || fail "full: exit status $status, expected 1 (one number not found)"
 has "2. XX0000001  FAILED !" || fail "full: no FAILED line for the unknown number"
@@ -94,6 +107,7 @@ newhome sections 1
 printf 'EP1033882A1\nUS5007025\nWO0050842\nJP11331656\n' >"$work/numbers.txt"
 orv --numbers "$work/numbers.txt" --range claims,description,drawings
 save="$home/patent_file"
+has "$registered" && fail "sections: the class was registered again"
 [ "$status" -eq 0 ] || fail "sections: exit status $status"
 pdf "$save/EP1033882A1/EP1033882A1_DRA.pdf" 9 10
 pdf "$save/EP1033882A1/EP1033882A1_SPE.pdf" 2 3 4 5 6 7
