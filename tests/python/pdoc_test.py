@@ -62,6 +62,7 @@ class PDocTest(unittest.TestCase):
         self.assertTrue(page.SetFont("Helvetica", 12))
         page.PrintText("one", 72, 720)
         d.NewPage()
+        self.assertTrue(page.SetFont("Helvetica", 12))  # a new page starts without a font
         page.PrintText("two", 72, 720)  # the kept object follows the new page
         d.NewPage()
         page.MoveTo(10, 10)
