@@ -50,8 +50,11 @@ class IDocObj final : public DispatchObject {
  public:
   IDocObj() : DispatchObject(ClassNamed(kIDocClass)) {}
 
-  // Borrows an output document's input handle (0: none).
+  // Borrows an output document's input handle; 0 forgets a borrowed one. An
+  // input the object opened itself stays: the output document lets go of its
+  // cached object that way, and the client may still use it.
   void Bind(FLHANDLE handle) {
+    if (handle == 0 && owned_) return;
     Drop();
     handle_ = handle;
     page_ = 0;

@@ -3,6 +3,7 @@
 // members write into the page.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -237,6 +238,33 @@ TEST(AutomationIDoc, FormFieldsAddedReadAndDeleted) {
   EXPECT_EQ(ErrCode(*idoc), pdErrParamValue);
   EXPECT_EQ(Call(*idoc, "DeleteFormField", {Variant::String("name")}).Integer(), 1);
   EXPECT_EQ(ErrCode(*idoc), pdSuccess);
+}
+
+TEST(AutomationIDoc, AnInputBorrowedFromAnOutputDocumentEndsWithIt) {
+  const std::string file = TwoPageFile();
+  const char* path = FOLIAN_TEST_OUTPUT "/automation-two-pages.pdf";
+  FILE* out = std::fopen(path, "wb");
+  ASSERT_NE(out, nullptr);
+  std::fwrite(file.data(), 1, file.size(), out);
+  std::fclose(out);
+  Ref<DispatchObject> pdoc = NewPDoc();
+  ASSERT_EQ(Call(*pdoc, "New").Integer(), -1);
+  ASSERT_EQ(Call(*pdoc, "InputOpen", {Variant::String(path)}).Integer(), -1);
+  Variant borrowed = Call(*pdoc, "Input");
+  ASSERT_NE(borrowed.ObjectPtr(), nullptr);
+  EXPECT_EQ(Call(*borrowed.ObjectPtr(), "NumPages").Integer(), 2);
+  ASSERT_EQ(Call(*pdoc, "Close").Integer(), -1);
+  EXPECT_EQ(Call(*borrowed.ObjectPtr(), "NumPages").Integer(), -1);
+  EXPECT_EQ(ErrCode(*borrowed.ObjectPtr()), pdErrNoCurrentInput);
+
+  // An object that opened a file of its own keeps it when the document closes.
+  ASSERT_EQ(Call(*pdoc, "New").Integer(), -1);
+  ASSERT_EQ(Call(*pdoc, "InputOpen", {Variant::String(path)}).Integer(), -1);
+  Variant reopened = Call(*pdoc, "Input");
+  ASSERT_NE(reopened.ObjectPtr(), nullptr);
+  ASSERT_EQ(Call(*reopened.ObjectPtr(), "OpenMem", {Bytes(file)}).Integer(), -1);
+  ASSERT_EQ(Call(*pdoc, "Close").Integer(), -1);
+  EXPECT_EQ(Call(*reopened.ObjectPtr(), "NumPages").Integer(), 2);
 }
 
 TEST(AutomationContent, AnUnboundObjectAnswersNotBound) {
