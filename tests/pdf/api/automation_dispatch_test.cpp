@@ -173,8 +173,10 @@ TEST(AutomationFactory, ServesTheFourClassesOnly) {
     DispatchObject* made = DispatchObject::FromFace(object);
     ASSERT_NE(made, nullptr);
     EXPECT_EQ(&made->Class(), &c);
-    EXPECT_EQ(factory->vtbl->CreateInstance(factory, nullptr, &IPDocInterface().iid.value, &object) == S_OK,
+    FLDispatch* asPDoc = nullptr;
+    EXPECT_EQ(factory->vtbl->CreateInstance(factory, nullptr, &IPDocInterface().iid.value, &asPDoc) == S_OK,
               &c == &ClassNamed(kPDocClass));
+    if (asPDoc) asPDoc->vtbl->Release(asPDoc);
     made->Release();
   }
   FLGUID unknown = kProbeClass.clsid.value;
