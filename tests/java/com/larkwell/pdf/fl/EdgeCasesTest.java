@@ -254,15 +254,17 @@ final class EdgeCasesTest {
       int con = FLLib.PDocGetContentHandle(doc);
       FLLib.PConSetFont(con, z("Courier"), 10);
       FLLib.PConSetTm(con, 1, 0, 0, 1, 72, 700);
-      equal(0, FLLib.PConPutText(con, raw("ABC")), "unterminated text");
+      // Eight bytes fill the array to its end with no padding after it, so a read past
+      // the end would meet the next object's header rather than a lucky zero.
+      equal(0, FLLib.PConPutText(con, raw("ABCDEFGH")), "unterminated text");
       FLLib.PConSetTm(con, 1, 0, 0, 1, 72, 600);
       equal(0, FLLib.PConPutText(con, new byte[] {'D', 'E', 0, 'X', 'Y'}), "text with bytes after its zero");
-      near(FLLib.PConGetTextWidth(con, z("ABC")), FLLib.PConGetTextWidth(con, raw("ABC")), 0.001, "widths agree");
-      near(18, FLLib.PConGetTextWidth(con, raw("ABC")), 0.001, "three Courier characters at 10 points");
+      near(FLLib.PConGetTextWidth(con, z("ABCDEFGH")), FLLib.PConGetTextWidth(con, raw("ABCDEFGH")), 0.001, "widths agree");
+      near(48, FLLib.PConGetTextWidth(con, raw("ABCDEFGH")), 0.001, "eight Courier characters at 10 points");
       int idoc = open(FLLib.PDocGetOutputBytes(doc));
       FLLib.PDocRelease(doc);
       List<FLTextToken> found = tokens(idoc);
-      check(token(found, "ABC") != null, "ABC read back: " + JavaTests.joined(found));
+      check(token(found, "ABCDEFGH") != null, "ABCDEFGH read back: " + JavaTests.joined(found));
       check(token(found, "DE") != null, "DE read back: " + JavaTests.joined(found));
       FLLib.IDocClose(idoc);
     });
