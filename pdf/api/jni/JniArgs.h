@@ -5,9 +5,9 @@
 // byte[] that lacks a terminating zero is read to its end and terminated here.
 // A null array or string becomes a missing (null) argument.
 //
-// A conversion that fails leaves a Java exception pending (out of memory); the
-// caller then returns at once, without further calls into the library or the
-// virtual machine.
+// A result conversion that fails (memory exhausted) returns null with a Java
+// exception pending; the caller then returns at once, without further calls into
+// the virtual machine.
 #include <jni.h>
 
 #include <cstdint>
