@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the build into a temporary prefix and uses it as a stranger would: the
 # layout, the SONAME, a C program built with pkg-config and one built with
-# find_package(folian32), each merging two files, and the installed folian.
+# find_package(folian32), each merging two files, the installed folian, and a Java
+# program using the installed jar.
 #   install_test.sh BUILD_DIR WORK_DIR
 set -euo pipefail
 build=$1 work=$2/install-test
@@ -75,6 +76,33 @@ cmake -S "$work/cmake-consumer" -B "$work/cmake-consumer/build" -DCMAKE_PREFIX_P
   cmake --build "$work/cmake-consumer/build" >>"$work/cm.log" 2>&1 || tail -20 "$work/cm.log"
 check "find_package consumer merges two files" "$work/cmake-consumer/build/consumer" "$work/out-cm.pdf" "$work/a.pdf" "$work/b.pdf"
 check "merged file is valid" qpdf --check "$work/out-cm.pdf"
+
+# The Java classes, when the build has them: a program compiled against the
+# installed jar merges the same two files through the installed library.
+jar="$prefix/share/java/folian32.jar"
+if [ -f "$build/pdf/folian32.jar" ] && [ -z "$san" ]; then
+  check "folian32.jar under share/java" test -f "$jar"
+  mkdir -p "$work/java"
+  cat > "$work/java/Consumer.java" <<'JAVA'
+import com.larkwell.pdf.fl.FLLib;
+public class Consumer {
+  static byte[] z(String s) { return (s + "\0").getBytes(java.nio.charset.StandardCharsets.ISO_8859_1); }
+  public static void main(String[] a) {
+    int[] err = new int[1];
+    int doc = FLLib.PDocNew(z(a[0]), err);
+    if (doc == 0) System.exit(1);
+    if (FLLib.PDocMerge(doc, z(a[1]), 1, 32001) != 0 || FLLib.PDocMerge(doc, z(a[2]), 1, 32001) != 0) System.exit(1);
+    int pages = FLLib.PDocNumPages(doc);
+    if (FLLib.PDocRelease(doc) != 0) System.exit(1);
+    System.exit(pages == 5 ? 0 : 1);
+  }
+}
+JAVA
+  javac -cp "$jar" -d "$work/java" "$work/java/Consumer.java" 2>"$work/javac.log" || cat "$work/javac.log"
+  check "Java consumer merges two files" java -Djava.library.path="$libdir" -cp "$jar:$work/java" Consumer \
+    "$work/out-java.pdf" "$work/a.pdf" "$work/b.pdf"
+  check "Java consumer's file is valid" qpdf --check "$work/out-java.pdf"
+fi
 
 [ "$failures" -eq 0 ] || { echo "$failures install checks failed"; exit 1; }
 echo "install checks passed"
