@@ -4,6 +4,7 @@
 #include "app/services/DelphionService.h"
 #include "app/services/IpdlService.h"
 #include "app/services/KiprisService.h"
+#include "app/services/OpsService.h"
 #include "app/services/UsptoService.h"
 #include "app/services/RetrievalSession.h"
 
@@ -35,6 +36,8 @@ RetrievalSession& AttachProgram(RetrievalForm& form) {
   session.AddService(Service::Delphion, std::make_unique<DelphionService>(session));
   session.AddService(Service::Uspto, std::make_unique<UsptoService>(session));
   session.AddService(Service::Kipris, std::make_unique<KiprisService>(session));
+  // The EPO's Open Patent Services: PDF pages on the five slots under a fair-use governor.
+  session.AddService(Service::Ops, std::make_unique<OpsService>(session));
   AttachAssembly(session);
   return session;
 }

@@ -131,7 +131,7 @@ QWidget* MainWindow::buildServicePanel() {
   auto* dbRow = new QWidget;
   auto* dbLayout = new QHBoxLayout(dbRow);
   dbLayout->setContentsMargins(0, 0, 0, 0);
-  for (const char* name : {"btnE", "btnU", "btnI", "btnD", "btnK"}) {
+  for (const char* name : {"btnE", "btnU", "btnI", "btnD", "btnK", "btnO"}) {
     QWidget* b = button(name);
     b->setFixedSize(36, 30);
     dbLayout->addWidget(b);
@@ -169,6 +169,7 @@ QWidget* MainWindow::buildServicePanel() {
   }
   layout->addWidget(frame("frDELPHION", labels({"lblDELPHION"})));
   layout->addWidget(frame("frKIPRIS", labels({"lblKIPRIS"})));
+  layout->addWidget(frame("frOPS", labels({"lblOPS"})));
 
   auto* range = new QWidget;
   auto* grid = new QGridLayout(range);

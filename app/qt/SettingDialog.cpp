@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
+#include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLineEdit>
@@ -62,12 +63,28 @@ SettingDialog::SettingDialog(SettingForm& form, QWidget* parent)
 
   auto* sourceBox = new QGroupBox(q(form.ui().frSource.caption()));
   auto* sourceLayout = new QHBoxLayout(sourceBox);
-  const char* options[5] = {"dbESPACE", "dbUSPTO", "dbIPDL", "dbDELPHION", "dbKIPRIS"};
-  for (int i = 0; i < 5; ++i) {
+  const char* options[6] = {"dbESPACE", "dbUSPTO", "dbIPDL", "dbDELPHION", "dbKIPRIS", "dbOPS"};
+  for (int i = 0; i < 6; ++i) {
     const auto service = static_cast<Service>(i + 1);
     sourceLayout->addWidget(radio(options[i], [this, service] { m_form.selectService(service); }));
   }
   layout->addWidget(sourceBox);
+
+  // The EPO OPS key pair; the secret is never shown as typed.
+  auto* opsBox = new QGroupBox(q(form.ui().frOPSKey.caption()));
+  auto* opsLayout = new QFormLayout(opsBox);
+  auto keyField = [this](const char* name, bool secret) {
+    auto* edit = new QLineEdit;
+    edit->setObjectName(name);
+    if (secret) edit->setEchoMode(QLineEdit::Password);
+    connect(edit, &QLineEdit::textEdited, this,
+            [this, name](const QString& text) { m_form.control(name).setText(text.toStdString()); });
+    m_binding->bind(name, edit);
+    return edit;
+  };
+  opsLayout->addRow(QStringLiteral("Consumer Key"), keyField("opsKey", false));
+  opsLayout->addRow(QStringLiteral("Consumer Secret"), keyField("opsSecret", true));
+  layout->addWidget(opsBox);
 
   auto* buttons = new QDialogButtonBox;
   auto* ok = buttons->addButton(q(form.ui().OKButton.caption()), QDialogButtonBox::AcceptRole);

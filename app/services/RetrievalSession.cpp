@@ -8,7 +8,10 @@ RetrievalSession::RetrievalSession(RetrievalForm& form, Hosts hosts)
     : m_form(form), m_host(form), m_slots(m_host, std::move(hosts)) {
   // Every wait loop of the window pumps the transfers; the wait budget goes
   // to libcurl so that a waiting run sleeps on the sockets, not in a spin.
-  m_poller = m_form.pump().addPoller([this](int maxWaitMs) { m_slots.Engine().Poll(maxWaitMs); });
+  m_poller = m_form.pump().addPoller([this](int maxWaitMs) {
+    m_slots.Engine().Poll(maxWaitMs);
+    m_slots.SendHeld();
+  });
   m_cancel = m_form.addCancelHandler([this] { m_slots.CancelAll(); });
   // A synchronous fetch keeps the window (stop buttons included) alive.
   m_slots.Engine().SetIdleHook([this] { m_form.doEvents(); });

@@ -24,6 +24,7 @@ const std::map<std::string, std::string>& Defaults() {
       {Hosts::kKiprisSearch, "kipris.office.test:9005"},
       {Hosts::kKiprisLogin, "kipris.office.test:9002"},
       {Hosts::kConnectTo, ""},
+      {Hosts::kOps, "https://ops.epo.org"},
   };
   return defaults;
 }

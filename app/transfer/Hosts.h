@@ -29,6 +29,9 @@ class Hosts {
   static constexpr const char* kKiprisSearch = "kipris_search";
   static constexpr const char* kKiprisLogin = "kipris_login";
   static constexpr const char* kConnectTo = "connect_to";
+  // The EPO's Open Patent Services; the value may name its scheme
+  // ("http://host:port"), else https is used.
+  static constexpr const char* kOps = "ops";
 
   Hosts();  // the built-in defaults
 

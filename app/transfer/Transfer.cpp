@@ -64,6 +64,7 @@ void Transfer::ResetResponse() {
   m_status = 0;
   m_errorCode = 0;
   m_errorText.clear();
+  m_responseHeaders.clear();
   m_curlError[0] = '\0';
 }
 
@@ -131,6 +132,38 @@ bool Transfer::Execute(const std::string& url, const std::string& verb, const st
   return true;
 }
 
+bool Transfer::FetchAnswer(const std::string& url, const std::string& verb, const std::string& body,
+                           const std::string& headers, std::string& text) {
+  text.clear();
+  m_quiet = true;
+  if (!Execute(url, verb, body, headers)) {
+    m_quiet = false;
+    return false;
+  }
+  while (m_active) {
+    m_engine.Poll(20);
+    m_engine.RunIdleHook();
+  }
+  m_quiet = false;
+  const bool completed = m_errorCode == 0 && m_sawFinalHeaders && m_status != 0;
+  if (!completed && m_errorCode == 0) {
+    m_errorCode = kRequestFailed;
+    m_errorText = "The request was cancelled";
+  }
+  if (completed) text.swap(m_body);
+  m_body.clear();
+  m_readPos = 0;
+  return completed;
+}
+
+std::string Transfer::ResponseHeader(const std::string& name) const {
+  const std::string wanted = Upper(name);
+  for (const auto& [key, value] : m_responseHeaders) {
+    if (Upper(key) == wanted) return value;
+  }
+  return std::string();
+}
+
 bool Transfer::FetchText(const std::string& url, std::string& text) {
   text.clear();
   m_quiet = true;
@@ -193,6 +226,19 @@ size_t Transfer::OnHeader(char* data, size_t size, size_t count, void* self) {
     t->Queue(kReceivingResponse);
   }
   bool blank = n <= 2 && (n == 0 || data[0] == '\r' || data[0] == '\n');
+  if (!t->m_sawFinalHeaders && !blank) {
+    std::string line(data, n);
+    while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
+    // Each header block starts with its status line; only the final block's
+    // headers describe the answer.
+    if (line.rfind("HTTP/", 0) == 0) {
+      t->m_responseHeaders.clear();
+    } else if (auto colon = line.find(':'); colon != std::string::npos) {
+      size_t start = colon + 1;
+      while (start < line.size() && (line[start] == ' ' || line[start] == '\t')) ++start;
+      t->m_responseHeaders.emplace_back(line.substr(0, colon), line.substr(start));
+    }
+  }
   if (blank && !t->m_sawFinalHeaders) {
     long code = 0;
     curl_easy_getinfo(t->m_easy.get(), CURLINFO_RESPONSE_CODE, &code);

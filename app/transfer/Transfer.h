@@ -21,6 +21,8 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace orvane {
 
@@ -68,6 +70,17 @@ class Transfer {
   // notices of its own. False on any error or a non-2xx status; the error
   // is then in ErrorCode()/ErrorText() and text is empty.
   bool FetchText(const std::string& url, std::string& text);
+
+  // Sends a request with any verb, body and header lines and waits for the
+  // whole answer like FetchText, but hands over the body and keeps the
+  // status and headers whatever the status is. False only when no complete
+  // answer came (time-out, connection failure, cancel).
+  bool FetchAnswer(const std::string& url, const std::string& verb, const std::string& body,
+                   const std::string& headers, std::string& text);
+
+  // The value of a header of the last answer's final header block (name
+  // compared without regard to case); "" when it is absent.
+  std::string ResponseHeader(const std::string& name) const;
 
   // Next part of the body, at most `size` bytes; empty at the end. A text
   // chunk never ends inside a UTF-8 sequence.
@@ -130,6 +143,7 @@ class Transfer {
   long m_status = 0;
   int m_errorCode = 0;
   std::string m_errorText;
+  std::vector<std::pair<std::string, std::string>> m_responseHeaders;
   int m_timeoutMs = kDefaultTimeoutMs;
   uint64_t m_serial = 0;
   std::chrono::steady_clock::time_point m_lastActivity{};

@@ -74,8 +74,28 @@ void TransferSlots::SendInet6() { Send(kInet6, m_state.PageURL); }
 
 void TransferSlots::Send(int k, const std::string& url) {
   m_state.SlotResponded[Var(k)] = false;
+  if (m_gate && !m_gate->MaySend(k)) {
+    m_held[k] = url;
+    return;
+  }
+  m_held[k].reset();
   if (m_observer) m_observer(k, m_state.SlotPage[Var(k)]);
-  m_inet[k]->Execute(url, "Get");
+  m_inet[k]->Execute(url, "Get", "", m_gate ? m_gate->RequestHeaders(k) : std::string());
+}
+
+void TransferSlots::SendHeld() {
+  if (!m_gate || m_sendingHeld) return;
+  m_sendingHeld = true;
+  m_gate->Poll();
+  for (int k = 1; k <= kInet6; ++k) {
+    if (!m_held[k] || Stopped()) continue;
+    if (!m_gate->MaySend(k)) break;
+    const std::string url = *m_held[k];
+    m_held[k].reset();
+    if (m_observer) m_observer(k, m_state.SlotPage[Var(k)]);
+    m_inet[k]->Execute(url, "Get", "", m_gate->RequestHeaders(k));
+  }
+  m_sendingHeld = false;
 }
 
 std::string TransferSlots::PageAddress(int page) const {
@@ -107,7 +127,7 @@ std::string TransferSlots::PageFilePath(int k, int page) const {
 
 bool TransferSlots::SlotsExecuting() const {
   for (int k = 1; k <= kSlots; ++k) {
-    if (m_inet[k]->StillExecuting()) return true;
+    if (m_inet[k]->StillExecuting() || m_held[k]) return true;
   }
   return false;
 }
@@ -117,6 +137,7 @@ bool TransferSlots::RangeFinished() const {
 }
 
 void TransferSlots::CancelAll() {
+  for (auto& held : m_held) held.reset();
   for (auto& inet : m_inet) inet->Cancel();
 }
 
@@ -137,6 +158,10 @@ void TransferSlots::OnSlotNotice(int k, int state) {
       m_host.SetLabel6("");
       break;
     case Transfer::kResponseCompleted:
+      if (m_gate && m_gate->OnAnswer(k, *m_inet[k]) == SendGate::Verdict::Resend) {
+        if (!Stopped()) Send(k, k == kInet6 ? m_state.PageURL : PageAddress(m_state.SlotPage[Var(k)]));
+        break;
+      }
       ReadPage(k);
       break;
     case Transfer::kError:

@@ -15,10 +15,12 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/transfer/Hosts.h"
 #include "app/transfer/PageFile.h"
+#include "app/transfer/SendGate.h"
 #include "app/transfer/SlotHost.h"
 #include "app/transfer/SlotState.h"
 #include "app/transfer/Transfer.h"
@@ -81,6 +83,13 @@ class TransferSlots {
   // Called for every page request sent (first requests and repeats).
   void SetRequestObserver(std::function<void(int k, int page)> observer) { m_observer = std::move(observer); }
 
+  // A service that meters its requests (nullptr: none). While a gate holds
+  // a slot back, the slot counts as executing; SendHeld() sends what the
+  // gate now allows and is called on every turn of the event pump.
+  void SetSendGate(SendGate* gate) { m_gate = gate; }
+  SendGate* Gate() const { return m_gate; }
+  void SendHeld();
+
  private:
   int Var(int k) const { return k == kInet6 ? 1 : k; }
   bool Stopped() const { return m_host.TempStop() || m_host.AllStop(); }
@@ -104,6 +113,9 @@ class TransferSlots {
   std::array<bool, 7> m_reading{};
   std::function<void(int, int)> m_observer;
   std::function<std::string(int)> m_addressBuilder;
+  SendGate* m_gate = nullptr;
+  std::array<std::optional<std::string>, 7> m_held;  // address a gate holds back, per slot
+  bool m_sendingHeld = false;
 };
 
 }  // namespace orvane

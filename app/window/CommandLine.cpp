@@ -12,7 +12,8 @@ std::optional<Service> parseService(const std::string& text) {
       {"1", Service::Espacenet}, {"espacenet", Service::Espacenet}, {"esp@cenet", Service::Espacenet},
       {"2", Service::Uspto},     {"uspto", Service::Uspto},         {"3", Service::Ipdl},
       {"ipdl", Service::Ipdl},   {"4", Service::Delphion},          {"delphion", Service::Delphion},
-      {"5", Service::Kipris},    {"kipris", Service::Kipris}};
+      {"5", Service::Kipris},    {"kipris", Service::Kipris},
+      {"6", Service::Ops},       {"ops", Service::Ops}};
   std::string lower;
   for (char c : text) lower += static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
   auto it = names.find(lower);
@@ -132,7 +133,7 @@ std::string CommandLine::usage() {
   return "usage: orvane [--headless [--numbers FILE] [--service NAME] [--range LIST] [--pages LIST]\n"
          "                         [--bad-pages LIST] [--kind KIND] [--print] [--kipris-user ID]]\n"
          "  --headless       run without a window; numbers come from FILE or standard input\n"
-         "  --service NAME   espacenet, uspto, ipdl, delphion or kipris (or 1 to 5), for this run only\n"
+         "  --service NAME   espacenet, uspto, ipdl, delphion, kipris or ops (or 1 to 6), for this run only\n"
          "  --range LIST     full | pages | claims,description,drawings (any of these three)\n"
          "  --pages LIST     page numbers for 'pages', such as 1,3 (implies --range pages)\n"
          "  --bad-pages LIST fetch these pages again and join each number's whole document\n"
@@ -142,6 +143,8 @@ std::string CommandLine::usage() {
          "  --print          tick 'To Printer'\n"
          "  --kipris-user ID log in to KIPRIS as ID; the password is taken from the environment\n"
          "                   variable ORVANE_KIPRIS_PASSWORD or asked for on the terminal\n"
+         "  (ops)            the EPO OPS consumer key and secret come from ORVANE_OPS_KEY and\n"
+         "                   ORVANE_OPS_SECRET, else from ops_credentials.txt in the settings root\n"
          "exit status (headless): 0 every number found and complete, 1 some failed, 2 bad usage,\n"
          "                        3 another run is using the same settings root\n";
 }

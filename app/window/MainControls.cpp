@@ -32,6 +32,9 @@ MainControls::MainControls(Form& form)
       lblDELPHION(form.control("lblDELPHION")),
       frKIPRIS(form.control("frKIPRIS")),
       lblKIPRIS(form.control("lblKIPRIS")),
+      btnO(form.control("btnO")),
+      frOPS(form.control("frOPS")),
+      lblOPS(form.control("lblOPS")),
       frSave(form.control("frSave")),
       CheckBox4(form.control("CheckBox4")),
       CheckBox5(form.control("CheckBox5")),
@@ -85,6 +88,10 @@ SettingControls::SettingControls(Form& form)
       dbIPDL(form.control("dbIPDL")),
       dbDELPHION(form.control("dbDELPHION")),
       dbKIPRIS(form.control("dbKIPRIS")),
+      dbOPS(form.control("dbOPS")),
+      frOPSKey(form.control("frOPSKey")),
+      opsKey(form.control("opsKey")),
+      opsSecret(form.control("opsSecret")),
       OKButton(form.control("OKButton")),
       CancelButton(form.control("CancelButton")) {}
 

@@ -40,6 +40,9 @@ struct MainControls {
   Control& lblDELPHION;
   Control& frKIPRIS;
   Control& lblKIPRIS;
+  Control& btnO;
+  Control& frOPS;
+  Control& lblOPS;
   Control& frSave;
   Control& CheckBox4;
   Control& CheckBox5;
@@ -99,6 +102,10 @@ struct SettingControls {
   Control& dbIPDL;
   Control& dbDELPHION;
   Control& dbKIPRIS;
+  Control& dbOPS;
+  Control& frOPSKey;
+  Control& opsKey;
+  Control& opsSecret;
   Control& OKButton;
   Control& CancelButton;
 };

@@ -3,14 +3,14 @@
 
 namespace orvane {
 void RetrievalForm::colourServiceButtons(Service service) {
-  Control* buttons[5] = {&ui().btnE, &ui().btnU, &ui().btnI, &ui().btnD, &ui().btnK};
-  for (int i = 0; i < 5; ++i)
+  Control* buttons[6] = {&ui().btnE, &ui().btnU, &ui().btnI, &ui().btnD, &ui().btnK, &ui().btnO};
+  for (int i = 0; i < 6; ++i)
     buttons[i]->setBackColor(static_cast<int>(service) == i + 1 ? kOrangeColor : kButtonFaceColor);
 }
 
 void RetrievalForm::showServiceFrame(Service service) {
-  Control* frames[5] = {&ui().frESPACE, &ui().frUSPTO, &ui().frIPDL, &ui().frDELPHION, &ui().frKIPRIS};
-  for (int i = 0; i < 5; ++i) frames[i]->setVisible(static_cast<int>(service) == i + 1);
+  Control* frames[6] = {&ui().frESPACE, &ui().frUSPTO, &ui().frIPDL, &ui().frDELPHION, &ui().frKIPRIS, &ui().frOPS};
+  for (int i = 0; i < 6; ++i) frames[i]->setVisible(static_cast<int>(service) == i + 1);
 }
 
 void RetrievalForm::applyStartupConfiguration(Service service) {
@@ -43,6 +43,7 @@ void RetrievalForm::applyServiceConfiguration(Service service) {
   const bool paj = ipdlKind() == "PAJ";
   switch (service) {
     case Service::Espacenet:
+    case Service::Ops:
       bad.setEnabled(true);
       ui().frSave.setVisible(true);
       ui().frPAJ.setVisible(false);
@@ -134,7 +135,8 @@ void RetrievalForm::mnuBad_Click() {
   ui().TextBox3.setText("");
   ui().CheckBox9.setEnabled(true);
   switch (selectedService()) {
-    case Service::Espacenet: setEnabled({&ui().CheckBox6, &ui().CheckBox7, &ui().CheckBox8}, true); break;
+    case Service::Espacenet:
+    case Service::Ops: setEnabled({&ui().CheckBox6, &ui().CheckBox7, &ui().CheckBox8}, true); break;
     case Service::Uspto: ui().CheckBox6.setEnabled(true); break;
     case Service::Ipdl:
     case Service::Kipris: setEnabled({&ui().CheckBox6, &ui().CheckBox7, &ui().CheckBox8}, false); break;

@@ -57,6 +57,10 @@ void RetrievalForm::createControls() {
   add("lblDELPHION", ControlKind::Label, "PAJ");
   add("frKIPRIS", ControlKind::Frame, "가능한 원문");
   add("lblKIPRIS", ControlKind::Label, "KR(특허공개)    (실용공개)");
+  // The sixth service, the EPO's Open Patent Services.
+  add("btnO", ControlKind::Button, "O").setToolTip("EPO OPS");
+  add("frOPS", ControlKind::Frame, "가능한 원문").setVisible(false);
+  add("lblOPS", ControlKind::Label, "EP,WO,US,JP,GB,DE,FR,CH (EPO OPS 인증키 필요)");
 
   add("frSave", ControlKind::Frame, "저장범위");
   add("CheckBox4", ControlKind::CheckBox, "Full Pages");
@@ -95,7 +99,7 @@ void RetrievalForm::createMenus() {
 }
 
 void RetrievalForm::registerService(Service service, RetrievalService* implementation) {
-  m_services[static_cast<size_t>(service)] = implementation;
+  m_services.at(static_cast<size_t>(service)) = implementation;
 }
 
 RetrievalService& RetrievalForm::service(Service which) {
@@ -213,6 +217,7 @@ bool RetrievalForm::handleClick(const std::string& name) {
       {"View", &RetrievalForm::View_Click},           {"btnE", &RetrievalForm::btnE_Click},
       {"btnU", &RetrievalForm::btnU_Click},           {"btnI", &RetrievalForm::btnI_Click},
       {"btnD", &RetrievalForm::btnD_Click},           {"btnK", &RetrievalForm::btnK_Click},
+      {"btnO", &RetrievalForm::btnO_Click},
       {"cboIPDL", &RetrievalForm::cboIPDL_Click},     {"CheckBox4", &RetrievalForm::CheckBox4_Click},
       {"CheckBox5", &RetrievalForm::CheckBox5_Click}, {"CheckBox6", &RetrievalForm::CheckBox6_Click},
       {"CheckBox7", &RetrievalForm::CheckBox7_Click}, {"CheckBox8", &RetrievalForm::CheckBox8_Click},

@@ -137,6 +137,7 @@ class RetrievalForm : public Form {
   void btnI_Click() { serviceButton(Service::Ipdl); }
   void btnD_Click() { serviceButton(Service::Delphion); }
   void btnK_Click() { serviceButton(Service::Kipris); }
+  void btnO_Click() { serviceButton(Service::Ops); }
   void cboIPDL_Click();
   // The box clicked keeps its new state; the unchecks made here do not run
   // the rules again.
@@ -198,7 +199,7 @@ class RetrievalForm : public Form {
   std::unique_ptr<MainControls> m_ui;
   SettingsLock m_runLock;
   RetrievalService m_notImplemented;
-  std::array<RetrievalService*, 6> m_services{};
+  std::array<RetrievalService*, 7> m_services{};  // by Service value, None to Ops
   std::vector<std::pair<int, std::function<void()>>> m_cancelHandlers;
   std::map<std::string, std::function<void()>> m_external;
   int m_nextCancel = 1;

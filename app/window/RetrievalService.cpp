@@ -29,6 +29,7 @@ Service ServiceFromCode(const std::string& code) {
   if (code == "3") return Service::Ipdl;
   if (code == "4") return Service::Delphion;
   if (code == "5") return Service::Kipris;
+  if (code == "6") return Service::Ops;
   return Service::None;
 }
 
@@ -43,6 +44,7 @@ std::string ServiceName(Service service) {
     case Service::Ipdl: return "IPDL";
     case Service::Delphion: return "Delphion";
     case Service::Kipris: return "KIPRIS";
+    case Service::Ops: return "EPO OPS";
     case Service::None: break;
   }
   return {};

@@ -14,7 +14,7 @@
 
 namespace orvane {
 
-enum class Service { None = 0, Espacenet = 1, Uspto = 2, Ipdl = 3, Delphion = 4, Kipris = 5 };
+enum class Service { None = 0, Espacenet = 1, Uspto = 2, Ipdl = 3, Delphion = 4, Kipris = 5, Ops = 6 };
 
 class RetrievalService {
  public:
@@ -46,7 +46,7 @@ class RetrievalService {
   virtual void IDkey_extKIPRIS(std::string& pat_num, std::string& pageCount, bool& good);
 };
 
-// The service code as stored in the settings ("1" to "5"); None for anything else.
+// The service code as stored in the settings ("1" to "6"); None for anything else.
 Service ServiceFromCode(const std::string& code);
 std::string ServiceCode(Service service);
 // The service's name as the window shows it ("esp@cenet", "USPTO", ...).

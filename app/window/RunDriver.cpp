@@ -165,6 +165,8 @@ void RetrievalForm::CommandButton1_Click() {
     }
   }
   reader.close();
+  // A service may close the run with lines of its own (the quota it used).
+  if (auto it = m_external.find("RunEnd"); it != m_external.end() && it->second) it->second();
   RunUnlock();
   showEndTexts();
   m_runLock.release();
@@ -222,7 +224,9 @@ void RetrievalForm::callService(Service which, Locals& l) {
   std::string& n = m_run.CurPatNum;
   std::int16_t& seq = m_run.SeqNo;
   switch (which) {
+    // The EPO's Open Patent Services answer through the same two procedures.
     case Service::Espacenet:
+    case Service::Ops:
       s.IDkey_ext(n, l.readTOTPG, l.readDESPG, l.readCLAPG, l.readDRAPG, l.readREPPG, l.good);
       if (l.good) s.TotPrt_TotFile(l.readTOTPG, l.readDESPG, l.readCLAPG, l.readDRAPG, l.readREPPG, n, seq);
       break;

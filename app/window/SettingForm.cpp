@@ -1,5 +1,6 @@
 #include "app/window/SettingForm.h"
 
+#include "app/window/OpsCredentials.h"
 #include "app/window/UiHost.h"
 
 namespace orvane {
@@ -13,16 +14,19 @@ SettingForm::SettingForm(OptionFiles files, UiHost* host) : Form("설정"), m_fi
   add("Option1", ControlKind::OptionButton, "전체파일만 저장");
   add("Option2", ControlKind::OptionButton, "전체파일 및 낱장파일 저장");
   add("frSource", ControlKind::Frame, "Source DB");
-  const char* captions[5] = {"esp@cenet", "USPTO", "IPDL", "Delphion", "KIPRIS"};
-  const char* options[5] = {"dbESPACE", "dbUSPTO", "dbIPDL", "dbDELPHION", "dbKIPRIS"};
-  for (int i = 0; i < 5; ++i) add(options[i], ControlKind::OptionButton, captions[i]);
+  const char* captions[6] = {"esp@cenet", "USPTO", "IPDL", "Delphion", "KIPRIS", "EPO OPS"};
+  const char* options[6] = {"dbESPACE", "dbUSPTO", "dbIPDL", "dbDELPHION", "dbKIPRIS", "dbOPS"};
+  for (int i = 0; i < 6; ++i) add(options[i], ControlKind::OptionButton, captions[i]);
+  add("frOPSKey", ControlKind::Frame, "EPO OPS 인증키");
+  add("opsKey", ControlKind::TextBox);
+  add("opsSecret", ControlKind::TextBox);
   add("OKButton", ControlKind::Button, "확  인");
   add("CancelButton", ControlKind::Button, "취  소");
   m_ui = std::make_unique<SettingControls>(*this);
 }
 
 Control* SettingForm::serviceOption(int index) {
-  Control* options[5] = {&ui().dbESPACE, &ui().dbUSPTO, &ui().dbIPDL, &ui().dbDELPHION, &ui().dbKIPRIS};
+  Control* options[6] = {&ui().dbESPACE, &ui().dbUSPTO, &ui().dbIPDL, &ui().dbDELPHION, &ui().dbKIPRIS, &ui().dbOPS};
   return options[index];
 }
 
@@ -37,18 +41,21 @@ void SettingForm::Form_Load() {
   selectKeep(m_files.read(OptionFile::Keep) == "1" ? 1 : 2);
   ui().Check1.setChecked(m_files.read(OptionFile::FolderPerNumber) == "1");
   ui().Option2.setEnabled(ui().Check1.checked());
+  const OpsCredentials ops = OpsCredentialFile(m_files.root()).read();
+  ui().opsKey.setText(ops.key);
+  ui().opsSecret.setText(ops.secret);
 }
 
 Service SettingForm::selectedService() {
   ensureLoaded();
-  for (int i = 0; i < 5; ++i) {
+  for (int i = 0; i < kServiceOptions; ++i) {
     if (serviceOption(i)->checked()) return static_cast<Service>(i + 1);
   }
   return Service::None;
 }
 
 void SettingForm::selectService(Service service) {
-  for (int i = 0; i < 5; ++i) serviceOption(i)->setChecked(static_cast<int>(service) == i + 1);
+  for (int i = 0; i < kServiceOptions; ++i) serviceOption(i)->setChecked(static_cast<int>(service) == i + 1);
 }
 
 void SettingForm::selectKeep(int option) {
@@ -98,10 +105,30 @@ void SettingForm::OKButton_Click() {
   const bool one = ui().Option1.checked(), two = ui().Option2.checked();
   writeOption(OptionFile::Keep, one ? "1" : "2", !one && !two);
   writeOption(OptionFile::FolderPerNumber, ui().Check1.checked() ? "1" : "0");
+  writeOpsCredentials();
   if (m_apply) m_apply(service, folder);
   m_loaded = false;
 }
 
 void SettingForm::CancelButton_Click() { m_loaded = false; }
+
+// The key pair is written only when it changed, so an OK never rewrites (or
+// loosens) a file the user did not touch; clearing both fields removes it.
+void SettingForm::writeOpsCredentials() {
+  OpsCredentialFile file(m_files.root());
+  const OpsCredentials entered{ui().opsKey.text(), ui().opsSecret.text()};
+  const OpsCredentials stored = file.read();
+  if (entered.key == stored.key && entered.secret == stored.secret) return;
+  std::string error;
+  bool ok = true;
+  if (entered.key.empty() && entered.secret.empty()) {
+    std::error_code ec;
+    std::filesystem::remove(file.path(), ec);
+    ok = !ec;
+  } else {
+    ok = file.write(entered, error);
+  }
+  if (!ok && m_writeFailure) m_writeFailure(file.path().string());
+}
 
 }  // namespace orvane

@@ -56,7 +56,9 @@ class SettingForm : public Form {
   void CancelButton_Click();
 
  private:
-  Control* serviceOption(int index);  // dbESPACE .. dbKIPRIS for 0..4
+  static constexpr int kServiceOptions = 6;
+  Control* serviceOption(int index);  // dbESPACE .. dbOPS for 0..5
+  void writeOpsCredentials();
 
   void writeOption(OptionFile which, const std::string& line, bool empty = false);
 

@@ -11,6 +11,7 @@
 
 #include "tools/office-sim/Catalog.h"
 #include "tools/office-sim/Faults.h"
+#include "tools/office-sim/OpsOptions.h"
 
 namespace officesim {
 
@@ -19,6 +20,7 @@ struct SimContext {
   FaultTable faults;
   std::string pagesDir;    // page files served from here when present
   size_t pageBytes = 6000; // size of generated page PDFs
+  OpsOptions ops;          // fair-use play of the EPO OPS service
 };
 
 class OfficeService {
@@ -46,6 +48,8 @@ std::unique_ptr<OfficeService> NewDelphionService(SimContext& context);
 // full-text page and TIFF pages.
 std::unique_ptr<OfficeService> NewUsptoService(SimContext& context);
 std::unique_ptr<OfficeService> NewKiprisService(SimContext& context);
+// The EPO's Open Patent Services: token, image inquiry, PDF pages, fair use.
+std::unique_ptr<OfficeService> NewOpsService(SimContext& context);
 // The simulator's own control endpoint under "/_sim/".
 std::unique_ptr<OfficeService> NewControlService(SimContext& context);
 

@@ -31,7 +31,9 @@ constexpr const char* kUsage =
     "        latency=MS | status=CODE | reset | stall=MS | stallbody=MS | truncate | html,\n"
     "        first=N (fail only the first N attempts)\n"
     "  DOC:  number=EP1100000A1,pages=100,des=2,cla=80,dra=90,rep=0[,abstract=CHARS][,markerline=N]\n"
-    "        [,keyline=N][,abstractid=KEY][,totpg=TEXT]\n";
+    "        [,keyline=N][,abstractid=KEY][,totpg=TEXT]\n"
+    "  EPO OPS: --ops-minute-ms MS (length of the rate minute), --ops-throttle green=200,yellow@6:20,red@14:30\n"
+    "           (colour phases by images request), --ops-refuse N[:SECONDS], --ops-expire N (first token)\n";
 
 struct Options {
   int port = 0;
@@ -81,6 +83,17 @@ int ParseArgs(int argc, char** argv, Options& opt, SimContext& ctx) {
         return 2;
       }
       ctx.faults.Add(rule);
+    } else if (arg == "--ops-minute-ms" && IntArg(value, 10, 600000, n)) {
+      ctx.ops.minuteMs = n;
+    } else if (arg == "--ops-throttle" || arg == "--ops-refuse") {
+      const bool ok = arg == "--ops-throttle" ? ParseOpsThrottle(value, ctx.ops, error)
+                                              : ParseOpsRefuse(value, ctx.ops, error);
+      if (!ok) {
+        std::cerr << "office-sim: " << arg << " " << value << ": " << error << "\n";
+        return 2;
+      }
+    } else if (arg == "--ops-expire" && IntArg(value, 1, 1000000, n)) {
+      ctx.ops.expireAfter = n;
     } else if (arg == "--doc") {
       SampleDocument doc;
       if (!ParseDocument(value, doc, error)) {
@@ -122,6 +135,7 @@ int main(int argc, char** argv) {
   services.push_back(NewDelphionService(ctx));
   services.push_back(NewUsptoService(ctx));
   services.push_back(NewKiprisService(ctx));
+  services.push_back(NewOpsService(ctx));
   if (opt.catalog) {
     for (auto& service : services) {
       for (const std::string& line : service->CatalogLines()) std::cout << line << "\n";

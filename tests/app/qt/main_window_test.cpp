@@ -224,6 +224,29 @@ TEST_F(MainWindowTest, settingDialogWritesTheChoiceOnOk) {
   EXPECT_TRUE(shown("frPAJ"));
 }
 
+TEST_F(MainWindowTest, settingDialogStoresTheOpsKeyPairAndTheSixthService) {
+  open("1");
+  EXPECT_TRUE(find<QPushButton>("btnO")->isVisibleTo(window.get()));
+  onNextModal([&](QWidget* modal) {
+    auto* key = modal->findChild<QLineEdit*>("opsKey");
+    auto* secret = modal->findChild<QLineEdit*>("opsSecret");
+    ASSERT_TRUE(key && secret);
+    // The secret is never shown as typed.
+    EXPECT_EQ(secret->echoMode(), QLineEdit::Password);
+    key->setText("typed-key");
+    emit key->textEdited(key->text());
+    secret->setText("typed-secret");
+    emit secret->textEdited(secret->text());
+    modal->findChild<QRadioButton*>("dbOPS")->click();
+    modal->findChild<QPushButton*>("OKButton")->click();
+  });
+  form->mnuSet_Click();
+  EXPECT_EQ(readFile("DBoption.txt"), "6\n");
+  EXPECT_EQ(readFile("ops_credentials.txt"), "key=typed-key\nsecret=typed-secret\n");
+  EXPECT_TRUE(shown("frOPS"));
+  EXPECT_EQ(form->ui().lblDB.caption(), "EPO OPS");
+}
+
 TEST_F(MainWindowTest, settingDialogCancelWritesNothing) {
   open("1");
   onNextModal([&](QWidget* modal) {

@@ -329,5 +329,78 @@ TEST_F(SlotsTest, pageAddressesFollowTheService) {
   }
 }
 
+// A metering gate on the slots: it holds slots back until it has budget,
+// adds its header lines, and sends one answer of a chosen page back.
+class BudgetGate : public SendGate {
+ public:
+  explicit BudgetGate(TransferSlots& slots) : m_slots(slots) {}
+  int budget = 0;
+  int resendPage = 0;  // this page's first good answer is sent back once
+  int polls = 0;
+  bool MaySend(int) override {
+    if (budget <= 0) return false;
+    --budget;
+    return true;
+  }
+  std::string RequestHeaders(int) override { return "Accept: application/pdf"; }
+  Verdict OnAnswer(int k, const Transfer& answer) override {
+    if (m_slots.State().SlotPage[k] == resendPage && answer.ResponseStatus() == 200) {
+      resendPage = 0;
+      return Verdict::Resend;
+    }
+    return Verdict::Judge;
+  }
+  void Poll() override { ++polls; }
+
+ private:
+  TransferSlots& m_slots;
+};
+
+TEST_F(SlotsTest, gateHoldsSlotsBackAndItsResendSpendsNoRetry) {
+  BudgetGate gate(*m_slots);
+  m_slots->SetSendGate(&gate);
+  gate.budget = 2;
+  // Page 3 fails three times; the gate then sends its good answer back once.
+  // Had that cost a retry, the page would be BAD.
+  gate.resendPage = 3;
+  s_sim->Fault("service=espacenet,request=page,page=3,status=500,first=3");
+  m_slots->BeginRange(1, 5);
+  m_slots->StartFirstPages();
+  auto pump = [&](int ms) {
+    return Pump(
+        [&] {
+          m_slots->SendHeld();
+          return m_slots->RangeFinished();
+        },
+        ms);
+  };
+  // Two requests go; the other three slots wait and count as busy.
+  EXPECT_FALSE(pump(300));
+  EXPECT_EQ(m_requests.size(), 2u);
+  EXPECT_GT(gate.polls, 0);
+  gate.budget = 100;
+  ASSERT_TRUE(pump(20000));
+  EXPECT_EQ(RequestsOf(3), 5);
+  for (int p = 1; p <= 5; ++p) {
+    EXPECT_EQ(m_host.lines[p - 1].texts.back(), Good(p)) << p;
+    ExpectPagePdf(p);
+  }
+  EXPECT_FALSE(m_host.aborted);
+  m_slots->SetSendGate(nullptr);
+}
+
+TEST_F(SlotsTest, cancelDropsWhatTheGateHeldBack) {
+  BudgetGate gate(*m_slots);
+  m_slots->SetSendGate(&gate);
+  m_slots->BeginRange(1, 3);
+  m_slots->StartFirstPages();
+  EXPECT_FALSE(m_slots->RangeFinished());
+  m_slots->CancelAll();
+  gate.budget = 10;
+  m_slots->SendHeld();
+  EXPECT_TRUE(m_requests.empty());
+  m_slots->SetSendGate(nullptr);
+}
+
 }  // namespace
 }  // namespace orvane

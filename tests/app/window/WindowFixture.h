@@ -126,7 +126,7 @@ class WindowTest : public ::testing::Test {
 
   RetrievalForm& load() {
     m_form = std::make_unique<RetrievalForm>(OptionFiles::fromEnvironment(), &host);
-    for (int s = 1; s <= 5; ++s) m_form->registerService(static_cast<Service>(s), &service);
+    for (int s = 1; s <= 6; ++s) m_form->registerService(static_cast<Service>(s), &service);
     m_form->Form_Load();
     return *m_form;
   }
