@@ -1,7 +1,7 @@
 #include "pdf/object/PDDict.h"
 
 #include <algorithm>
-#include <array>
+#include <initializer_list>
 #include <cstring>
 #include <string_view>
 #include <unordered_map>
@@ -22,21 +22,31 @@ constexpr int32_t kMaxKeys = INT16_MAX;
 constexpr size_t kIndexThreshold = 8;
 constexpr size_t kFirstOwnKeys = 8;
 
-// The index of a well-known key, or -1. The second character and the length sort
-// out nearly every other key before any string is compared.
-int32_t WellKnownIndexOf(const char* key, size_t length) {
-  static const auto lengths = [] {
-    std::array<size_t, kWellKnownKeyCount> made{};
-    for (int i = 0; i < kWellKnownKeyCount; ++i) made[static_cast<size_t>(i)] = std::strlen(WellKnownKeys[i]);
-    return made;
-  }();
-  if (length < 2) return -1;
-  for (int32_t i = 0; i < kWellKnownKeyCount; ++i) {
-    const char* known = WellKnownKeys[i];
-    if (known[1] == key[1] && lengths[static_cast<size_t>(i)] == length && std::memcmp(known, key, length) == 0)
-      return i;
+// The index of a well-known key, or -1. The character after the slash picks the
+// one to three keys it can be, so most other keys cost one comparison.
+int32_t WellKnownIndexOf(std::string_view key) {
+  if (key.size() < 2 || key[0] != '/') return -1;
+  auto among = [key](std::initializer_list<int32_t> candidates) {
+    for (int32_t index : candidates)
+      if (key == WellKnownKeys[index]) return index;
+    return -1;
+  };
+  switch (key[1]) {
+    case 'A': return among({kKeyAnnots});
+    case 'C': return among({kKeyCount, kKeyContents});
+    case 'D': return among({kKeyDest});
+    case 'F': return among({kKeyFont, kKeyFilter});
+    case 'K': return among({kKeyKids});
+    case 'L': return among({kKeyLength});
+    case 'M': return among({kKeyMediaBox});
+    case 'N': return among({kKeyName});
+    case 'O': return among({kKeyOutlines});
+    case 'P': return among({kKeyPages, kKeyParent, kKeyProcSet});
+    case 'R': return among({kKeyResources});
+    case 'T': return among({kKeyType});
+    case 'X': return among({kKeyXObject});
+    default: return -1;
   }
-  return -1;
 }
 }  // namespace
 
@@ -54,7 +64,7 @@ PDValuePtr* PDDict::Slot(int32_t index) {
 int32_t PDDict::FindKey(const char* key) const {
   if (!key) return -1;
   std::string_view wanted(key);
-  if (int32_t known = WellKnownIndexOf(key, wanted.size()); known >= 0) return known;
+  if (int32_t known = WellKnownIndexOf(wanted); known >= 0) return known;
   if (m_index) {
     auto hit = m_index->find(wanted);
     return hit == m_index->end() ? -1 : hit->second;
