@@ -31,19 +31,29 @@ mapfile -t singles < <(ls "$work"/split/page-*.pdf | sort -t- -k2 -n)
 tens=()
 for i in $(seq 10); do tens+=("$work/doc1000.pdf"); done
 
+# timed COMMAND...: runs the command and writes "wall-seconds cpu-seconds peak-KiB"
+# (CPU time is user + system, to the millisecond) to $work/time.txt; its standard
+# error goes to $work/err.txt.
+timed() {
+  local TIMEFORMAT='%3R %3U %3S' status=0 wall user sys kib
+  { time /usr/bin/time -f "%M" -o "$work/rss.txt" "$@" >/dev/null 2>"$work/err.txt"; } 2>"$work/clock.txt" || status=$?
+  read -r wall user sys < "$work/clock.txt"
+  read -r kib < "$work/rss.txt"
+  echo "$wall $(echo "$user + $sys" | bc -l) $kib" > "$work/time.txt"
+  return $status
+}
+
 # measure NAME OUT COMMAND...: runs the command three times and prints
 # "NAME wall-seconds peak-KiB pages size cpu-seconds" with the best wall and the
-# best CPU time (user + system) of the three: the machine may be shared, and the
-# best run is the one least disturbed.
+# best CPU time of the three: the machine may be shared, and the best run is the
+# one least disturbed.
 measure() {
   local name=$1 out=$2; shift 2
-  local best_wall="" best_cpu="" kib=0 run wall user sys cpu
+  local best_wall="" best_cpu="" kib=0 run wall cpu
   for run in 1 2 3; do
     rm -f "$out"
-    /usr/bin/time -f "%e %U %S %M" -o "$work/time.txt" "$@" >/dev/null 2>"$work/err.txt" || {
-      echo "$name failed: $(tail -2 "$work/err.txt")" >&2; return; }
-    read -r wall user sys kib < "$work/time.txt"
-    cpu=$(echo "$user + $sys" | bc -l)
+    timed "$@" || { echo "$name failed: $(tail -2 "$work/err.txt")" >&2; return; }
+    read -r wall cpu kib < "$work/time.txt"
     if [ -z "$best_wall" ] || (( $(echo "$wall < $best_wall" | bc -l) )); then best_wall=$wall; fi
     if [ -z "$best_cpu" ] || (( $(echo "$cpu < $best_cpu" | bc -l) )); then best_cpu=$cpu; fi
   done
@@ -67,7 +77,7 @@ run_case() {
     measure mutool "$work/out-mutool.pdf" mutool merge -o "$work/out-mutool.pdf" "${inputs[@]}"
   } > "$results"
   awk 'NR==1 {ft=$2; fc=$6; fm=$3; fs=$5}
-       {printf "%-16s %6.2f s wall %6.2f s cpu %9d KiB  pages %-6s %7.2f MB  wall x%-6.2f cpu x%-6.2f memory x%-6.2f size x%.2f\n",
+       {printf "%-16s %7.3f s wall %7.3f s cpu %9d KiB  pages %-6s %7.2f MB  wall x%-6.2f cpu x%-6.2f memory x%-6.2f size x%.2f\n",
               $1, $2, $6, $3, $4, $5/1e6, (ft > 0 ? $2/ft : 0), (fc > 0 ? $6/fc : 0), (fm > 0 ? $3/fm : 0), (fs > 0 ? $5/fs : 0)}' "$results"
   printf 'original document: %.2f MB\n' "$(echo "$(stat -c %s "$work/doc1000.pdf") / 1000000" | bc -l)"
 }
