@@ -14,11 +14,7 @@ namespace {
 constexpr char kEndstream[] = "endstream";
 constexpr size_t kEndstreamLength = sizeof(kEndstream) - 1;
 
-// Asked once: a parser is made for every object read.
-bool TraceRequested() {
-  static const bool requested = std::getenv("PDF_TEST") != nullptr;
-  return requested;
-}
+bool TraceRequested() { return std::getenv("PDF_TEST") != nullptr; }
 
 }  // namespace
 
