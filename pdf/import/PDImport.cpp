@@ -17,30 +17,30 @@ bool IsTreeLink(int32_t key) { return key == kKeyKids || key == kKeyParent; }
 // Appends the numbers referenced in the value, depth first; for a pages-tree
 // object its own /Kids and /Parent are left out.
 void CollectRefs(const PDValue* value, std::vector<int32_t>& out, bool treeObject) {
-  std::vector<const PDValue*> pending{value};
-  std::vector<int32_t> found;
+  // Children are pushed in order and the pushed run reversed, so that they are
+  // taken off the stack first to last; no vector is made per array or dictionary.
+  thread_local std::vector<const PDValue*> pending;
+  pending.clear();
+  pending.push_back(value);
   bool top = true;
   while (!pending.empty()) {
     const PDValue* v = pending.back();
     pending.pop_back();
     if (!v) continue;
+    const size_t first = pending.size();
     if (v->Is(PDKind::Reference)) {
-      found.push_back(v->Number());
+      out.push_back(v->Number());
     } else if (v->Is(PDKind::Array)) {
-      std::vector<const PDValue*> elements;
-      for (const PDValue* el = v->GetFirstEl(); el; el = el->Next()) elements.push_back(el);
-      pending.insert(pending.end(), elements.rbegin(), elements.rend());
+      for (const PDValue* el = v->GetFirstEl(); el; el = el->Next()) pending.push_back(el);
     } else if (v->Dict()) {
-      std::vector<const PDValue*> entries;
       PDValue* entry = nullptr;
       int32_t key = 0;
       for (int32_t i = 0; v->Dict()->EntryAt(i, entry, key); ++i)
-        if (!(top && treeObject && IsTreeLink(key))) entries.push_back(entry);
-      pending.insert(pending.end(), entries.rbegin(), entries.rend());
+        if (!(top && treeObject && IsTreeLink(key))) pending.push_back(entry);
     }
+    std::reverse(pending.begin() + static_cast<std::ptrdiff_t>(first), pending.end());
     top = false;
   }
-  out.insert(out.end(), found.begin(), found.end());
 }
 
 }  // namespace

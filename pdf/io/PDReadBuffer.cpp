@@ -1,13 +1,28 @@
 #include "pdf/io/PDReadBuffer.h"
 
+#include <climits>
 #include <cstring>
 
 namespace folian {
 
-PDReadBuffer::PDReadBuffer(InputSource& source, int64_t offset) : m_source(source), m_base(offset) {}
+PDReadBuffer::PDReadBuffer(InputSource& source, int64_t offset)
+    : m_source(source),
+      m_data(m_window),
+      // Positions in the window are ints: larger sources are read window by window.
+      m_direct(source.Bytes() != nullptr && source.Size() < INT_MAX) {
+  if (m_direct) {
+    m_data = source.Bytes();
+    m_end = static_cast<int>(source.Size());
+  }
+  Seek(offset);
+}
 
 void PDReadBuffer::Seek(int64_t offset) {
   if (offset < 0) offset = 0;
+  if (m_direct) {
+    m_pos = static_cast<int>(offset < m_end ? offset : m_end);
+    return;
+  }
   m_base = offset;
   m_pos = m_end = 0;
 }
@@ -22,6 +37,7 @@ void PDReadBuffer::RestoreMark() {
 }
 
 int PDReadBuffer::FillBuffer() {
+  if (m_direct) return 0;  // the window is the whole source already
   // Keep the bytes from a nearby mark in the window so that restoring it is
   // cheap; a mark further back is restored by reading again from the source.
   int keepFrom = m_pos;
@@ -44,11 +60,11 @@ size_t PDReadBuffer::ReadBytes(char* out, size_t count) {
   int inWindow = m_end - m_pos;
   if (inWindow > 0) {
     size_t take = count < static_cast<size_t>(inWindow) ? count : static_cast<size_t>(inWindow);
-    std::memcpy(out, m_window + m_pos, take);
+    std::memcpy(out, m_data + m_pos, take);
     m_pos += static_cast<int>(take);
     done = take;
   }
-  if (done < count) {
+  if (done < count && !m_direct) {
     size_t got = m_source.ReadAt(Offset(), out + done, count - done);
     done += got;
     Seek(Offset() + static_cast<int64_t>(got));

@@ -4,7 +4,9 @@
 //
 // The window holds 256 bytes plus 20 bytes of room for look-ahead behind a mark.
 // The mark is a file offset, so a look-ahead that runs past the window still
-// returns to it by re-reading. The source is borrowed and must outlive the buffer.
+// returns to it by re-reading. A source held wholly in memory is read in place:
+// the window is then the whole of its bytes and nothing is copied. The source is
+// borrowed and must outlive the buffer.
 // Failure: at the end of the data Get() and Peek() yield kEnd.
 #include <cstdint>
 
@@ -21,8 +23,8 @@ public:
   PDReadBuffer(InputSource& source, int64_t offset = 0);
 
   // The next byte (0..255), consumed or not; kEnd at the end of the data.
-  int Get() { return m_pos < m_end || FillBuffer() > 0 ? static_cast<unsigned char>(m_window[m_pos++]) : kEnd; }
-  int Peek() { return m_pos < m_end || FillBuffer() > 0 ? static_cast<unsigned char>(m_window[m_pos]) : kEnd; }
+  int Get() { return m_pos < m_end || FillBuffer() > 0 ? static_cast<unsigned char>(m_data[m_pos++]) : kEnd; }
+  int Peek() { return m_pos < m_end || FillBuffer() > 0 ? static_cast<unsigned char>(m_data[m_pos]) : kEnd; }
   [[nodiscard]] bool AtEnd() { return Peek() == kEnd; }
 
   // File offset of the next byte to be read.
@@ -44,10 +46,12 @@ public:
 
 private:
   InputSource& m_source;
+  const char* m_data;  // m_window, or the bytes of a source held in memory
+  bool m_direct;       // reading the source's bytes in place
   char m_window[kWindow + kLookAheadRoom];
   int m_pos = 0;
   int m_end = 0;
-  int64_t m_base = 0;  // file offset of m_window[0]
+  int64_t m_base = 0;  // file offset of m_data[0]
   int64_t m_mark = -1;
 };
 

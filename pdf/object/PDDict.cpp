@@ -1,6 +1,7 @@
 #include "pdf/object/PDDict.h"
 
 #include <algorithm>
+#include <initializer_list>
 #include <cstring>
 #include <string_view>
 #include <unordered_map>
@@ -15,45 +16,61 @@ const char* const WellKnownKeys[kWellKnownKeyCount] = {
 };
 
 namespace {
-constexpr size_t kInitialCapacity = 27;
 constexpr int32_t kMaxKeys = INT16_MAX;
 // Dictionaries with more keys of their own than this get a hash index; smaller
 // ones are searched directly, which is faster and costs no memory.
 constexpr size_t kIndexThreshold = 8;
+constexpr size_t kFirstOwnKeys = 8;
 
-// The index of each well-known key, built once; read-only afterwards, so it is
-// safe to share between threads.
-const std::unordered_map<std::string_view, int16_t>& WellKnownIndex() {
-  static const std::unordered_map<std::string_view, int16_t> index = [] {
-    std::unordered_map<std::string_view, int16_t> made;
-    for (int16_t i = 0; i < kWellKnownKeyCount; ++i) made.emplace(WellKnownKeys[i], i);
-    return made;
-  }();
-  return index;
+// The index of a well-known key, or -1. The character after the slash picks the
+// one to three keys it can be, so most other keys cost one comparison.
+int32_t WellKnownIndexOf(std::string_view key) {
+  if (key.size() < 2 || key[0] != '/') return -1;
+  auto among = [key](std::initializer_list<int32_t> candidates) {
+    for (int32_t index : candidates)
+      if (key == WellKnownKeys[index]) return index;
+    return -1;
+  };
+  switch (key[1]) {
+    case 'A': return among({kKeyAnnots});
+    case 'C': return among({kKeyCount, kKeyContents});
+    case 'D': return among({kKeyDest});
+    case 'F': return among({kKeyFont, kKeyFilter});
+    case 'K': return among({kKeyKids});
+    case 'L': return among({kKeyLength});
+    case 'M': return among({kKeyMediaBox});
+    case 'N': return among({kKeyName});
+    case 'O': return among({kKeyOutlines});
+    case 'P': return among({kKeyPages, kKeyParent, kKeyProcSet});
+    case 'R': return among({kKeyResources});
+    case 'T': return among({kKeyType});
+    case 'X': return among({kKeyXObject});
+    default: return -1;
+  }
 }
 }  // namespace
 
-PDDict::PDDict() {
-  m_keys.reserve(kInitialCapacity);
-  m_values.reserve(kInitialCapacity);
-  m_order.reserve(kInitialCapacity);
-  m_keys.assign(WellKnownKeys, WellKnownKeys + kWellKnownKeyCount);
-  m_values.resize(kWellKnownKeyCount);
-}
+PDDict::PDDict() = default;
 
 PDDict::~PDDict() = default;
+
+PDValuePtr* PDDict::Slot(int32_t index) {
+  if (index < 0) return nullptr;
+  if (index < kWellKnownKeyCount) return &m_wellKnown[index];
+  auto own = static_cast<size_t>(index - kWellKnownKeyCount);
+  return own < m_ownValues.size() ? &m_ownValues[own] : nullptr;
+}
 
 int32_t PDDict::FindKey(const char* key) const {
   if (!key) return -1;
   std::string_view wanted(key);
-  const auto& wellKnown = WellKnownIndex();
-  if (auto hit = wellKnown.find(wanted); hit != wellKnown.end()) return hit->second;
+  if (int32_t known = WellKnownIndexOf(wanted); known >= 0) return known;
   if (m_index) {
     auto hit = m_index->find(wanted);
     return hit == m_index->end() ? -1 : hit->second;
   }
-  for (size_t i = kWellKnownKeyCount; i < m_keys.size(); ++i)
-    if (wanted == m_keys[i]) return static_cast<int32_t>(i);
+  for (size_t i = 0; i < m_ownKeys.size(); ++i)
+    if (std::strcmp(key, m_ownKeys[i].get()) == 0) return static_cast<int32_t>(i) + kWellKnownKeyCount;
   return -1;
 }
 
@@ -68,41 +85,48 @@ int32_t PDDict::KeyIndex(const char* key) {
   size_t length = std::strlen(key);
   auto owned = std::make_unique<char[]>(length + 1);
   std::memcpy(owned.get(), key, length + 1);
-  const auto index = static_cast<int16_t>(m_keys.size());
-  m_keys.push_back(owned.get());
-  m_values.emplace_back();
-  m_ownedKeys.push_back(std::move(owned));
+  const auto index = static_cast<int16_t>(KeyCount());
+  if (m_ownKeys.empty()) {
+    m_ownKeys.reserve(kFirstOwnKeys);
+    m_ownValues.reserve(kFirstOwnKeys);
+  }
+  const char* text = owned.get();
+  m_ownKeys.push_back(std::move(owned));
+  m_ownValues.emplace_back();
   if (m_index) {
-    m_index->emplace(std::string_view(m_keys.back(), length), index);
-  } else if (m_ownedKeys.size() > kIndexThreshold) {
+    m_index->emplace(std::string_view(text, length), index);
+  } else if (m_ownKeys.size() > kIndexThreshold) {
     m_index = std::make_unique<std::unordered_map<std::string_view, int16_t>>();
-    for (size_t i = kWellKnownKeyCount; i < m_keys.size(); ++i) m_index->emplace(m_keys[i], static_cast<int16_t>(i));
+    for (size_t i = 0; i < m_ownKeys.size(); ++i)
+      m_index->emplace(m_ownKeys[i].get(), static_cast<int16_t>(i + kWellKnownKeyCount));
   }
   return index;
 }
 
+int32_t PDDict::KeyCount() const { return kWellKnownKeyCount + static_cast<int32_t>(m_ownKeys.size()); }
+
 const char* PDDict::KeyAt(int32_t index) const {
   if (index < 0 || index >= KeyCount()) return nullptr;
-  return m_keys[static_cast<size_t>(index)];
+  if (index < kWellKnownKeyCount) return WellKnownKeys[index];
+  return m_ownKeys[static_cast<size_t>(index - kWellKnownKeyCount)].get();
 }
 
-PDValue* PDDict::Find(const char* key) const {
-  int32_t index = FindKey(key);
-  return index < 0 ? nullptr : m_values[static_cast<size_t>(index)].get();
-}
+PDValue* PDDict::Find(const char* key) const { return Get(FindKey(key)); }
 
 PDValue* PDDict::Get(int32_t index) const {
-  if (index < 0 || index >= KeyCount()) return nullptr;
-  return m_values[static_cast<size_t>(index)].get();
+  const PDValuePtr* slot = Slot(index);
+  return slot ? slot->get() : nullptr;
 }
 
 void PDDict::SaveAttrVal(int32_t index, PDValuePtr value) {
-  if (index < 0 || index >= KeyCount()) {
+  PDValuePtr* found = Slot(index);
+  if (!found) {
     Diag("SaveAttrVal: internal error\n");
     return;
   }
-  PDValuePtr& slot = m_values[static_cast<size_t>(index)];
+  PDValuePtr& slot = *found;
   if (!slot && value) {
+    if (m_order.empty()) m_order.reserve(kFirstOwnKeys);
     m_order.push_back(static_cast<int16_t>(index));
   } else if (slot && !value) {
     Remove(index);
@@ -112,8 +136,9 @@ void PDDict::SaveAttrVal(int32_t index, PDValuePtr value) {
 }
 
 PDValuePtr PDDict::Take(int32_t index) {
-  if (index < 0 || index >= KeyCount()) return nullptr;
-  PDValuePtr taken = std::move(m_values[static_cast<size_t>(index)]);
+  PDValuePtr* slot = Slot(index);
+  if (!slot) return nullptr;
+  PDValuePtr taken = std::move(*slot);
   if (taken) m_order.erase(std::find(m_order.begin(), m_order.end(), static_cast<int16_t>(index)));
   return taken;
 }
@@ -123,7 +148,7 @@ void PDDict::Remove(int32_t index) { Take(index); }
 bool PDDict::EntryAt(int32_t position, PDValue*& value, int32_t& keyIndex) const {
   if (position < 0 || position >= EntryCount()) return false;
   keyIndex = m_order[static_cast<size_t>(position)];
-  value = m_values[static_cast<size_t>(keyIndex)].get();
+  value = Get(keyIndex);
   return true;
 }
 

@@ -68,7 +68,7 @@ public:
   // The position-th entry of the order list; false past the end.
   [[nodiscard]] bool EntryAt(int32_t position, PDValue*& value, int32_t& keyIndex) const;
   [[nodiscard]] int32_t EntryCount() const { return static_cast<int32_t>(m_order.size()); }
-  [[nodiscard]] int32_t KeyCount() const { return static_cast<int32_t>(m_keys.size()); }
+  [[nodiscard]] int32_t KeyCount() const;
 
   // Moves the value under the same key name into target, replacing a value there,
   // and empties the source slot.
@@ -76,9 +76,13 @@ public:
   void MoveEntry(const char* key, PDDict& target);
 
 private:
-  std::vector<const char*> m_keys;  // well-known constants, or pointers into m_ownedKeys
-  std::vector<std::unique_ptr<char[]>> m_ownedKeys;
-  std::vector<PDValuePtr> m_values;
+  // The slot of a key index, or none for an index that was never handed out.
+  PDValuePtr* Slot(int32_t index);
+  const PDValuePtr* Slot(int32_t index) const { return const_cast<PDDict*>(this)->Slot(index); }
+
+  PDValuePtr m_wellKnown[kWellKnownKeyCount];              // values of indexes 0..16
+  std::vector<std::unique_ptr<char[]>> m_ownKeys;           // keys of indexes 17 on
+  std::vector<PDValuePtr> m_ownValues;                      // their values
   std::vector<int16_t> m_order;
   std::unique_ptr<std::unordered_map<std::string_view, int16_t>> m_index;  // keys of its own, once there are many
 };

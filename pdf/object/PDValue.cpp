@@ -44,6 +44,12 @@ PDValuePtr PDValue::MakeText(const ByteString& text) {
   return value;
 }
 
+PDValuePtr PDValue::MakeText(ByteString&& text) {
+  auto value = Make(PDKind::Text);
+  value->m_text = std::move(text);
+  return value;
+}
+
 PDValuePtr PDValue::MakeReal(float value) { return MakeText(FormatNumber(value)); }
 
 double PDValue::RealValue() const {

@@ -45,6 +45,7 @@ public:
   static PDValuePtr MakeDict();
   static PDValuePtr MakeText(const char* text);
   static PDValuePtr MakeText(const ByteString& text);
+  static PDValuePtr MakeText(ByteString&& text);
   static PDValuePtr MakeReal(float value);
 
   // A new, independent tree (without stream bytes); a missing source gives none.

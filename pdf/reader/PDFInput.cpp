@@ -18,6 +18,8 @@ constexpr int64_t kTrailerScan = 2000;
 constexpr char kStartXref[] = "startxref";
 // Decoded object streams kept at once; past this the cache starts again.
 constexpr size_t kObjectStreamCache = size_t{64} << 20;
+// Files up to this size are read into memory when opened.
+constexpr int64_t kWholeFileLimit = int64_t{16} << 20;
 
 int32_t RefNumber(const PDValue* value) { return value && value->Is(PDKind::Reference) ? value->Number() : 0; }
 
@@ -35,7 +37,9 @@ bool PDFInput::Open(const char* name, bool loadWhole) {
   std::unique_ptr<FileInput> file = FileInput::Open(name, error);
   if (!file) return Fail(error);
   m_name = name;
-  if (loadWhole) {
+  // A small file costs less read in one go than window by window; a large one is
+  // read on demand, so that memory stays flat however large the input is.
+  if (loadWhole || file->Size() <= kWholeFileLimit) {
     std::vector<char> bytes(static_cast<size_t>(file->Size()));
     if (file->ReadAt(0, bytes.data(), bytes.size()) != bytes.size()) {
       Diag("error reading trailer (%s)\n", name);

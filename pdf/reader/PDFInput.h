@@ -55,7 +55,8 @@ public:
   PDFInput();
   ~PDFInput() override;
 
-  // Opens a disk file; with loadWhole the file is read into memory at once.
+  // Opens a disk file; with loadWhole (or when the file is small) it is read into
+  // memory at once, else read on demand.
   [[nodiscard]] bool Open(const char* name, bool loadWhole = false);
   // Opens bytes held in memory; the input takes the buffer.
   [[nodiscard]] bool OpenMemory(std::vector<char> bytes);

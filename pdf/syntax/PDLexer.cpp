@@ -1,8 +1,7 @@
 #include "pdf/syntax/PDLexer.h"
 
-#include <cerrno>
+#include <charconv>
 #include <climits>
-#include <cstdlib>
 
 #include "pdf/base/Diagnostics.h"
 
@@ -196,8 +195,15 @@ int32_t PDLexer::GetCurNumber() const {
     Diag("PDParser::GetCurNumber: cannot convert %s\n", text);
     return -1;
   }
-  errno = 0;
-  long long value = std::strtoll(text, nullptr, 10);
+  // The digits up to the first other character; none gives 0. Values beyond the
+  // 32-bit range are clamped to it.
+  const char* begin = text[0] == '+' ? text + 1 : text;
+  if (begin != text && *begin == '-') return 0;  // "+-5" is no number
+  const char* end = text + m_text.size();
+  long long value = 0;
+  auto [stop, error] = std::from_chars(begin, end, value);
+  (void)stop;
+  if (error == std::errc::result_out_of_range) return *begin == '-' ? INT32_MIN : INT32_MAX;
   if (value > INT32_MAX) return INT32_MAX;
   if (value < INT32_MIN) return INT32_MIN;
   return static_cast<int32_t>(value);

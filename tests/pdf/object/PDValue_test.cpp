@@ -176,3 +176,32 @@ TEST(PDObject, classComesFromType) {
   EXPECT_EQ(PDObject::ClassOf(font.get()), kClassOther);
   EXPECT_EQ(PDObject::ClassOf(PDValue::MakeInt(1).get()), kClassOther);
 }
+
+TEST(PDDict, wellKnownKeysKeepTheirIndexesAndLookalikesGetTheirOwn) {
+  PDDict dict;
+  for (int32_t i = 0; i < kWellKnownKeyCount; ++i) {
+    EXPECT_EQ(dict.FindKey(WellKnownKeys[i]), i) << WellKnownKeys[i];
+    EXPECT_STREQ(dict.KeyAt(i), WellKnownKeys[i]);
+  }
+  // Keys that share a first letter or a length with a well-known one, and keys
+  // without the slash, are keys of this dictionary; more than eight of them get
+  // a hash index, which must find the earlier ones too.
+  const char* lookalikes[] = {"/Lengths", "/Lengt", "/P", "/Page", "/Parents", "/Typ", "Type", "/type",
+                              "/Fonts", "/Contents2", "/", "/X", "/Count "};
+  std::vector<int32_t> indexes;
+  for (const char* key : lookalikes) {
+    int32_t index = dict.KeyIndex(key);
+    EXPECT_GE(index, kWellKnownKeyCount) << key;
+    dict.SaveAttrVal(index, PDValue::MakeInt(index));
+    indexes.push_back(index);
+  }
+  for (size_t i = 0; i < std::size(lookalikes); ++i) {
+    EXPECT_EQ(dict.FindKey(lookalikes[i]), indexes[i]) << lookalikes[i];
+    EXPECT_STREQ(dict.KeyAt(indexes[i]), lookalikes[i]);
+    EXPECT_EQ(dict.Find(lookalikes[i])->Number(), indexes[i]);
+  }
+  EXPECT_EQ(dict.KeyCount(), kWellKnownKeyCount + static_cast<int32_t>(std::size(lookalikes)));
+  EXPECT_EQ(dict.Get(dict.KeyCount()), nullptr);
+  EXPECT_EQ(dict.Get(-1), nullptr);
+  EXPECT_EQ(dict.Take(kKeyType), nullptr) << "an empty well-known slot";
+}
