@@ -151,6 +151,8 @@ private:
   void EnterHeaderResources(PDFInput& input, PDObject& page);
   // The header, page number and background logo laid onto a copied page.
   void OverlayPage(PDFInput& input, PDObject& page);
+  // Adds the links made for this output page to a page copied from an input.
+  void AttachPendingLinks(PDFInput& input, PDObject& page);
   [[nodiscard]] bool WriteHeaderOverlay();
   int32_t WritePageNumber();
   PDLogo* CurrentLogo(int32_t number);

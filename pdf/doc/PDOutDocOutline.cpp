@@ -2,6 +2,8 @@
 #include "pdf/base/Diagnostics.h"
 #include "pdf/base/Status.h"
 #include "pdf/doc/PDOutDoc.h"
+#include "pdf/object/PDDict.h"
+#include "pdf/reader/PDFInput.h"
 #include "pdf/outline/OutlineCopy.h"
 
 namespace folian {
@@ -49,6 +51,23 @@ bool PDOutDoc::InputCopyBookmarks(int32_t parent) {
   input.Carry().Prepare(input.Input(), *this);
   OutlineCopy copy(input.Input(), input.Carry(), m_outline);
   return copy.CopyUnder(under) >= 0;
+}
+
+void PDOutDoc::AttachPendingLinks(PDFInput& input, PDObject& page) {
+  PDDict* dict = page.Root() ? page.Root()->Dict() : nullptr;
+  if (!dict) return;
+  // The page being copied becomes the next output page.
+  std::vector<int32_t> ids = m_links.ListPageLinks(*this, PagesRecorded());
+  if (ids.empty()) return;
+  PDValuePtr annots = PDValue::MakeArray();
+  PDValue* own = dict->Get(kKeyAnnots);
+  PDValue* list = own && own->Is(PDKind::Reference) && own->Number() < kOutputIdBase ? input.Resolve(own) : own;
+  if (list && list->Is(PDKind::Array))
+    for (PDValue* el = list->GetFirstEl(); el; el = el->Next()) annots->AppendEl(el->Copy());
+  for (int32_t id : ids) annots->AppendEl(PDValue::MakeRef(id));
+  // The page gets an array of its own: an /Annots object shared with other
+  // pages stays as it is.
+  dict->SaveAttrVal(kKeyAnnots, std::move(annots));
 }
 
 bool PDOutDoc::WriteLinksAndNames() {

@@ -142,7 +142,10 @@ bool PDOutDoc::Hooks::TakeOver(PDFInput& input, PDObject& object, int32_t output
     copy->RenumberRefs([this, table](int32_t number) { return m_doc.RefNum(number, table); });
     return m_doc.m_fontStore.StoreFont(outputId, std::move(copy));
   }
-  if (PDObject::ClassOf(object.Root()) == kClassPage) m_doc.OverlayPage(input, object);
+  if (PDObject::ClassOf(object.Root()) == kClassPage) {
+    m_doc.OverlayPage(input, object);
+    m_doc.AttachPendingLinks(input, object);
+  }
   return false;
 }
 

@@ -76,6 +76,17 @@ bool PDLinks::WritePageAnnots(PDFile& file, int32_t page) {
   return file.WriteToken("]") && file.WriteLineEnd();
 }
 
+std::vector<int32_t> PDLinks::ListPageLinks(PDFile& file, int32_t page) {
+  std::vector<int32_t> ids;
+  auto at = m_pending.find(page);
+  if (at == m_pending.end()) return ids;
+  for (PDLink& link : at->second) {
+    if (link.id == 0 && (link.id = file.NewObjectId()) == 0) return {};
+    ids.push_back(link.id);
+  }
+  return ids;
+}
+
 bool PDLinks::WriteAll(PDFile& file, const std::function<int32_t(int32_t)>& pageId) {
   for (const auto& [page, links] : m_pending) {
     for (const PDLink& link : links) {

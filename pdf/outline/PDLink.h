@@ -52,6 +52,10 @@ public:
   // Gives ids to the links of `page` and writes "/Annots [...]" for the page
   // being written; nothing when it has none.
   [[nodiscard]] bool WritePageAnnots(PDFile& file, int32_t page);
+  // The ids of the links waiting for `page`, given now: for a page copied from an
+  // input, whose /Annots array is extended before it is written. Empty when none
+  // wait (or no id could be given).
+  std::vector<int32_t> ListPageLinks(PDFile& file, int32_t page);
   // Writes every listed link; `pageId` resolves GoTo targets (0-based pages).
   [[nodiscard]] bool WriteAll(PDFile& file, const std::function<int32_t(int32_t)>& pageId);
 

@@ -189,3 +189,28 @@ TEST(OutlineOracle, twoRangesOfOneInputKeepLinksBetweenThem) {
             "link p2 [72 500 200 520] -> p3\n"
             "name Ap1 -> p2\nname Ap2 -> p3\nname Ap4 -> p1\n");
 }
+
+// Links made for pages that are then filled by copying: a page with links of its
+// own keeps them (less the one whose target is not copied) and gets the new one
+// beside them; none is dropped at close.
+TEST(OutlineOracle, linksMadeAheadLandOnCopiedPages) {
+  if (!Have("qpdf") || !HaveReportlab()) GTEST_SKIP() << "qpdf or reportlab missing";
+  std::string a = MakeOutlined("A", 4);
+  std::string path = OutputPath("outline-links-ahead.pdf");
+  int32_t error = 0;
+  FLHANDLE doc = PDocNew(path.c_str(), 0, 0, &error);
+  ASSERT_NE(doc, 0u) << error;
+  DrawPage(doc);
+  EXPECT_EQ(PDocAddWebLink(doc, 2, 10, 10, 50, 20, "http://example.com/two", 0), 0);
+  EXPECT_EQ(PDocAddGoToLink(doc, 3, 10, 40, 50, 20, 1, 0, 0, 0), 0);
+  EXPECT_EQ(PDocAddWebLink(doc, 3, 10, 70, 50, 20, "http://example.com/three", 0), 0);
+  ASSERT_EQ(PDocMerge(doc, a.c_str(), 1, 3), 0);
+  ASSERT_EQ(PDocRelease(doc), 0);
+  ExpectQpdfCheck(path);
+  EXPECT_EQ(Summary(path),
+            "link p2 [72 500 200 520] -> p3\n"
+            "link p2 [10 10 60 30] -> uri http://example.com/two\n"
+            "link p3 [10 40 60 60] -> p1\n"
+            "link p3 [10 70 60 90] -> uri http://example.com/three\n"
+            "name Ap1 -> p2\nname Ap2 -> p3\nname Ap3 -> p4\n");
+}
