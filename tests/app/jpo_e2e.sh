@@ -11,31 +11,10 @@ set -u
 orvane="$1"
 sim="$2"
 output="${3:-}"
-work=$(mktemp -d)
-simpid=""
-cleanup() {
-  if [ -n "$simpid" ]; then
-    kill "$simpid" 2>/dev/null
-    wait "$simpid" 2>/dev/null
-  fi
-  rm -rf "$work"
-}
-trap cleanup EXIT
-failures=0
-fail() {
-  echo "FAIL: $*"
-  failures=$((failures + 1))
-}
+# shellcheck source=sim_lib.sh
+. "$(dirname "$0")/sim_lib.sh"
 
-"$sim" --port 0 --page-bytes 1500 >"$work/sim.out" 2>&1 &
-simpid=$!
-for _ in $(seq 100); do
-  grep -q '^listening on' "$work/sim.out" && break
-  sleep 0.1
-done
-port=$(sed -n 's/^listening on 127\.0\.0\.1://p' "$work/sim.out")
-[ -n "$port" ] || { echo "FAIL: the simulator did not start"; cat "$work/sim.out"; exit 1; }
-control() { curl -s --max-time 10 --noproxy '*' "http://127.0.0.1:$port/_sim/$1" ${2:+--data "$2"}; }
+sim_start --page-bytes 1500
 
 # newhome NAME FOLDER_PER_NUMBER: a fresh settings root and a reset simulator.
 home=""

@@ -10,38 +10,9 @@ set -u
 orvane="$1"
 sim="$2"
 output="${3:-}"
-work=$(mktemp -d)
-simpid=""
-stopsim() {
-  if [ -n "$simpid" ]; then
-    kill "$simpid" 2>/dev/null
-    wait "$simpid" 2>/dev/null
-    simpid=""
-  fi
-}
-trap 'stopsim; rm -rf "$work"' EXIT
-failures=0
-fail() {
-  echo "FAIL: $*"
-  failures=$((failures + 1))
-}
+# shellcheck source=sim_lib.sh
+. "$(dirname "$0")/sim_lib.sh"
 
-port=""
-# startsim ARGS...: a fresh simulator with these options.
-startsim() {
-  stopsim
-  : >"$work/sim.out"
-  "$sim" --port 0 --page-bytes 1500 "$@" >"$work/sim.out" 2>&1 &
-  simpid=$!
-  port=""
-  for _ in $(seq 100); do
-    grep -q '^listening on' "$work/sim.out" && break
-    sleep 0.1
-  done
-  port=$(sed -n 's/^listening on 127\.0\.0\.1://p' "$work/sim.out")
-  [ -n "$port" ] || { echo "FAIL: the simulator did not start"; cat "$work/sim.out"; exit 1; }
-}
-control() { curl -s --max-time 10 --noproxy '*' "http://127.0.0.1:$port/_sim/$1" ${2:+--data "$2"}; }
 # opsstat NAME: one counter of the simulator's OPS play.
 opsstat() { control ops | sed -n "s/^$1=//p"; }
 
@@ -81,7 +52,7 @@ pdf() {
 
 # 1. Full document and claims, the key pair from the settings root's file;
 #    a number that cannot be mapped and one the service does not know.
-startsim
+sim_start --page-bytes 1500
 newhome full
 printf 'key=ops-demo-key\nsecret=ops-demo-secret\n' >"$home/ops_credentials.txt"
 chmod 644 "$home/ops_credentials.txt"
@@ -123,7 +94,7 @@ has "EPO OPS 인증키가 없습니다" || fail "nokey: no line for the missing 
 [ "$(opsstat pages)" = "$pagesbefore" ] || fail "refused/nokey: pages were requested"
 
 # 3. The token runs out after the fourth page: renewed once, no page lost.
-startsim --ops-expire 4
+sim_start --page-bytes 1500 --ops-expire 4
 newhome expired
 orv -- --range full <<<'EP1033882A1'
 [ "$status" -eq 0 ] || fail "expired: exit status $status"
@@ -136,7 +107,7 @@ has "BAD" && fail "expired: a page went BAD"
 # 4. Under load the images service turns yellow (6 a minute) from the third
 #    request and red for a minute from the 23rd, then green again; the
 #    simulator counts every request beyond what the colour allowed.
-startsim --doc number=EP2000001A1,pages=40,des=2,cla=30,dra=35,rep=0 --ops-minute-ms 300 \
+sim_start --page-bytes 1500 --doc number=EP2000001A1,pages=40,des=2,cla=30,dra=35,rep=0 --ops-minute-ms 300 \
   --ops-throttle green=600,yellow@3:6,red@23:60
 newhome throttled
 started=$(date +%s%N)
@@ -153,7 +124,7 @@ grep -q '^\[status\] EPO OPS overloaded (images=red:0) - 사용 제한' <<<"$out
 
 # 5. A fair-use refusal of the fifth page request: waited out, sent again,
 #    neither GOOD nor lost.
-startsim --ops-refuse 5:1
+sim_start --page-bytes 1500 --ops-refuse 5:1
 newhome refusal
 orv -- --range full <<<'EP1033882A1'
 [ "$status" -eq 0 ] || fail "refusal: exit status $status"

@@ -1,23 +1,8 @@
-# Shared helpers of the TIFF end-to-end tests (sourced): start the office
-# simulator, a fresh settings root, and checks of joined multi-page TIFFs
+# Shared helpers of the TIFF end-to-end tests (sourced after sim_lib.sh): a
+# fresh settings root, and checks of joined multi-page TIFFs
 # against the simulator's own page images, compared pixel by pixel after an
 # independent decode (tiff2pdf, then pdftoppm to a bilevel bitmap).
-# Expects $work, $sim and a fail() function.
-
-start_sim() {
-  : >"$work/sim.out"
-  "$sim" --port 0 >"$work/sim.out" 2>&1 &
-  simpid=$!
-  for _ in $(seq 100); do
-    grep -q '^listening on' "$work/sim.out" && break
-    sleep 0.1
-  done
-  port=$(sed -n 's/^listening on 127\.0\.0\.1://p' "$work/sim.out")
-  [ -n "$port" ] || { echo "FAIL: the simulator did not start"; cat "$work/sim.out"; exit 1; }
-}
-
-# control PATH [BODY]: GET the simulator's control endpoint, or POST the body to it.
-control() { curl -s --max-time 10 --noproxy '*' "http://127.0.0.1:$port/_sim/$1" ${2:+--data "$2"}; }
+# Expects $work, $port, control() and fail() from sim_lib.sh.
 
 # newhome NAME FOLDER_PER_NUMBER: a fresh settings root sending every request to the simulator.
 newhome() {

@@ -8,24 +8,11 @@ set -u
 orvane="$1"
 sim="$2"
 output="${3:-}"
-work=$(mktemp -d)
-simpid=""
-cleanup() {
-  if [ -n "$simpid" ]; then
-    kill "$simpid" 2>/dev/null
-    wait "$simpid" 2>/dev/null
-  fi
-  rm -rf "$work"
-}
-trap cleanup EXIT
-failures=0
-fail() {
-  echo "FAIL: $*"
-  failures=$((failures + 1))
-}
+# shellcheck source=sim_lib.sh
+. "$(dirname "$0")/sim_lib.sh"
 # shellcheck source=tiff_pages.sh
 . "$(dirname "$0")/tiff_pages.sh"
-start_sim
+sim_start
 
 out=""
 status=0
