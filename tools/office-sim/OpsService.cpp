@@ -10,7 +10,7 @@
 //
 // Fair-use play, from the command line (see OpsOptions):
 //   --ops-minute-ms MS    length of the minute the rates count in
-//   --ops-throttle SPEC   colour phases of the "images" service by request count,
+//   --ops-throttle PHASES colour phases of the "images" service by request count,
 //                         e.g. "green=200,yellow@6:20,red@14:30" (from the 6th images
 //                         request yellow at 20 a minute, from the 14th red for 30
 //                         simulated seconds, then green again)
