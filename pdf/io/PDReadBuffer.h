@@ -37,6 +37,12 @@ public:
   void ClearMark() { m_mark = -1; }
   [[nodiscard]] bool HasMark() const { return m_mark >= 0; }
 
+  // The bytes from the read position to the end of the window, without refilling
+  // it, and a way to consume some of them: the tokenizer scans runs in place.
+  [[nodiscard]] const char* Here() const { return m_data + m_pos; }
+  [[nodiscard]] const char* WindowEnd() const { return m_data + m_end; }
+  void Skip(int count) { m_pos += count; }
+
   // Refills the window behind the read position; yields the number of bytes read.
   int FillBuffer();
 

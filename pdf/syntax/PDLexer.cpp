@@ -29,15 +29,18 @@ PDTokenKind PDLexer::GetToken() {
 
 bool PDLexer::SkipWhiteAndComments() {
   for (;;) {
-    int c = m_buffer.Peek();
-    if (c == PDReadBuffer::kEnd) return false;
-    if (IsPdfWhite(c)) {
-      m_buffer.Get();
-    } else if (c == '%') {
-      while (c != PDReadBuffer::kEnd && c != '\n' && c != '\r') c = m_buffer.Get();
-    } else {
-      return true;
+    const char* start = m_buffer.Here();
+    const char* stop = m_buffer.WindowEnd();
+    const char* at = start;
+    while (at < stop && IsPdfWhite(static_cast<unsigned char>(*at))) ++at;
+    m_buffer.Skip(static_cast<int>(at - start));
+    if (at == stop) {
+      if (m_buffer.FillBuffer() == 0) return false;
+      continue;
     }
+    if (*at != '%') return true;
+    int c = '%';
+    while (c != PDReadBuffer::kEnd && c != '\n' && c != '\r') c = m_buffer.Get();
   }
 }
 
@@ -83,21 +86,32 @@ PDTokenKind PDLexer::Classify(int c) {
 }
 
 PDTokenKind PDLexer::ReadWord(PDTokenKind kind) {
-  while (!EndsWord(m_buffer.Peek())) {
-    m_text.push_back(static_cast<char>(m_buffer.Get()));
+  // Runs of the word are taken from the window in place, refilling it between runs.
+  for (;;) {
+    const char* start = m_buffer.Here();
+    const char* stop = m_buffer.WindowEnd();
+    const char* at = start;
+    while (at < stop && !EndsWord(static_cast<unsigned char>(*at))) ++at;
+    m_text.append(start, at);
+    m_buffer.Skip(static_cast<int>(at - start));
     if (m_text.size() > kMaxStringLength) return eError;
+    if (at < stop || m_buffer.FillBuffer() == 0) return kind;
   }
-  return kind;
 }
 
 bool PDLexer::AppendDigits() {
-  bool any = false;
-  while (IsPdfDigit(m_buffer.Peek())) {
-    m_text.push_back(static_cast<char>(m_buffer.Get()));
-    any = true;
+  const size_t before = m_text.size();
+  for (;;) {
+    const char* start = m_buffer.Here();
+    const char* stop = m_buffer.WindowEnd();
+    const char* at = start;
+    while (at < stop && IsPdfDigit(static_cast<unsigned char>(*at))) ++at;
+    m_text.append(start, at);
+    m_buffer.Skip(static_cast<int>(at - start));
     if (m_text.size() > kMaxStringLength) return false;
+    if (at < stop || m_buffer.FillBuffer() == 0) break;
   }
-  return any;
+  return m_text.size() > before;
 }
 
 PDTokenKind PDLexer::ReadNumberOrRef() {
@@ -131,18 +145,23 @@ bool PDLexer::LookAheadRef() {
     return skipped > 0 && skipped < kMaxLookAheadWhite;
   };
   if (!skipWhite()) return false;
-  std::string generation;
-  while (IsPdfDigit(m_buffer.Peek()) && generation.size() < 10) generation.push_back(static_cast<char>(m_buffer.Get()));
-  if (generation.empty() || !skipWhite()) return false;
+  char generation[10];
+  size_t digits = 0;
+  while (IsPdfDigit(m_buffer.Peek()) && digits < sizeof generation) generation[digits++] = static_cast<char>(m_buffer.Get());
+  if (digits == 0 || !skipWhite()) return false;
   int c = m_buffer.Get();
   if (c == 'R') {
     if (!EndsWord(m_buffer.Peek())) return false;
-    m_text += ' ' + generation + " R";
+    m_text.push_back(' ');
+    m_text.append(generation, digits);
+    m_text.append(" R", 2);
     m_kind = eRef;
     return true;
   }
   if (c == 'o' && m_buffer.Get() == 'b' && m_buffer.Get() == 'j' && EndsWord(m_buffer.Peek())) {
-    m_text += ' ' + generation + " obj";
+    m_text.push_back(' ');
+    m_text.append(generation, digits);
+    m_text.append(" obj", 4);
     m_kind = eObjdef;
     return true;
   }

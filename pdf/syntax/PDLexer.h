@@ -3,7 +3,7 @@
 //
 // References (12 0 R) and object headers (12 0 obj) are recognised by looking
 // ahead behind the buffer's mark when reference recognition is on. With tracing on
-// (the PDF_TEST environment variable when the parser is made) every token is
+// (the PDF_TEST environment variable, looked at once per process) every token is
 // printed as "GetToken: %d %s\n". The buffer is borrowed.
 // Failure: end of data and syntax errors give the token kind eError.
 #include <cstdint>
@@ -47,6 +47,7 @@ public:
   [[nodiscard]] int32_t GetCurNumber() const;
 
   void SetRefRecognition(bool on) { m_refs = on; }
+  void SetTrace(bool on) { m_trace = on; }
   // Makes the current token eError, ending every enclosing array and dictionary.
   void ForceError() { m_kind = eError; }
   PDReadBuffer& Buffer() const { return m_buffer; }

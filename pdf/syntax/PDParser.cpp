@@ -14,7 +14,11 @@ namespace {
 constexpr char kEndstream[] = "endstream";
 constexpr size_t kEndstreamLength = sizeof(kEndstream) - 1;
 
-bool TraceRequested() { return std::getenv("PDF_TEST") != nullptr; }
+// Read once: a parser is made for every object read.
+bool TraceRequested() {
+  static const bool requested = std::getenv("PDF_TEST") != nullptr;
+  return requested;
+}
 
 }  // namespace
 

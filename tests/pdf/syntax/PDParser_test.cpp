@@ -194,10 +194,9 @@ TEST(PDParser, failures) {
 }
 
 TEST(PDParser, traceListsEveryToken) {
-  setenv("PDF_TEST", "1", 1);
   MemoryInput source = Source("[1 /A]");
   PDParser parser(source, 0);
-  unsetenv("PDF_TEST");
+  parser.Lexer().SetTrace(true);
   testing::internal::CaptureStderr();
   parser.Lexer().GetToken();
   parser.ParseValue();
