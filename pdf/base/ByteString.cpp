@@ -28,11 +28,7 @@ ByteString::ByteString(std::string_view text) : m_data(g_empty) {
 
 ByteString::ByteString(const ByteString& other) : m_data(g_empty) { Assign(other.m_data, other.m_length); }
 
-ByteString::ByteString(ByteString&& other) noexcept
-    : m_data(other.m_data), m_length(other.m_length), m_capacity(other.m_capacity) {
-  other.m_data = g_empty;
-  other.m_length = other.m_capacity = 0;
-}
+ByteString::ByteString(ByteString&& other) noexcept : m_data(g_empty) { TakeFrom(other); }
 
 ByteString::~ByteString() { Release(); }
 
@@ -44,11 +40,7 @@ ByteString& ByteString::operator=(const ByteString& other) {
 ByteString& ByteString::operator=(ByteString&& other) noexcept {
   if (this != &other) {
     Release();
-    m_data = other.m_data;
-    m_length = other.m_length;
-    m_capacity = other.m_capacity;
-    other.m_data = g_empty;
-    other.m_length = other.m_capacity = 0;
+    TakeFrom(other);
   }
   return *this;
 }
@@ -58,17 +50,37 @@ ByteString& ByteString::operator=(const char* text) {
   return *this;
 }
 
+bool ByteString::OnHeap() const noexcept { return m_data != g_empty && m_data != m_inline; }
+
+void ByteString::TakeFrom(ByteString& other) noexcept {
+  // Expects this string released. An inline text is copied, a heap buffer handed over.
+  if (other.m_data == other.m_inline) {
+    std::memcpy(m_inline, other.m_inline, static_cast<size_t>(other.m_length) + 1);
+    m_data = m_inline;
+  } else {
+    m_data = other.m_data;
+  }
+  m_length = other.m_length;
+  m_capacity = other.m_capacity;
+  other.m_data = g_empty;
+  other.m_length = other.m_capacity = 0;
+}
+
 void ByteString::Release() noexcept {
-  if (m_data != g_empty) delete[] m_data;
+  if (OnHeap()) delete[] m_data;
   m_data = g_empty;
   m_length = m_capacity = 0;
 }
 
-void ByteString::AllocateExactly(int32_t length) {
-  char* fresh = new char[static_cast<size_t>(length) + 1];
-  Release();
-  m_data = fresh;
-  m_capacity = length;
+char* ByteString::NewBuffer(int32_t capacity) {
+  if (capacity <= kInlineCapacity && m_data != m_inline) return m_inline;
+  return new char[static_cast<size_t>(capacity) + 1];
+}
+
+void ByteString::Adopt(char* buffer, int32_t capacity) noexcept {
+  if (OnHeap()) delete[] m_data;
+  m_data = buffer;
+  m_capacity = buffer == m_inline ? kInlineCapacity : capacity;
 }
 
 void ByteString::Assign(const char* data, int32_t length) {
@@ -77,12 +89,11 @@ void ByteString::Assign(const char* data, int32_t length) {
     return;
   }
   if (length > m_capacity || m_data == g_empty) {
-    // The source may live inside our own buffer; copy before releasing it.
-    char* fresh = new char[static_cast<size_t>(length) + 1];
+    // The source may live inside our own buffer; copy before releasing it. A new
+    // buffer is never the one in use, so the two cannot overlap.
+    char* fresh = NewBuffer(length);
     std::memcpy(fresh, data, static_cast<size_t>(length));
-    Release();
-    m_data = fresh;
-    m_capacity = length;
+    Adopt(fresh, length);
   } else {
     std::memmove(m_data, data, static_cast<size_t>(length));
   }
@@ -103,14 +114,10 @@ void ByteString::Append(const char* data, int32_t length) {
     // final length; growing to the exact length made it quadratic.
     int64_t grown = std::max<int64_t>(total, int64_t{m_capacity} + m_capacity / 2);
     int32_t capacity = static_cast<int32_t>(std::min<int64_t>(grown, INT32_MAX - 1));
-    char* fresh = new char[static_cast<size_t>(capacity) + 1];
+    char* fresh = NewBuffer(capacity);
     std::memcpy(fresh, m_data, static_cast<size_t>(m_length));
     std::memcpy(fresh + m_length, data, static_cast<size_t>(length));
-    int32_t old = m_length;
-    Release();
-    m_data = fresh;
-    m_capacity = capacity;
-    m_length = old;
+    Adopt(fresh, capacity);
   } else {
     std::memmove(m_data + m_length, data, static_cast<size_t>(length));
   }
@@ -127,12 +134,10 @@ void ByteString::SetLength(int32_t length) {
     return;
   }
   if (length > m_capacity) {
-    char* fresh = new char[static_cast<size_t>(length) + 1];
+    char* fresh = NewBuffer(length);
     std::memcpy(fresh, m_data, static_cast<size_t>(m_length));
     std::memset(fresh + m_length, 0, static_cast<size_t>(length - m_length));
-    Release();
-    m_data = fresh;
-    m_capacity = length;
+    Adopt(fresh, length);
   } else if (length > m_length) {
     std::memset(m_data + m_length, 0, static_cast<size_t>(length - m_length));
   }

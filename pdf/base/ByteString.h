@@ -65,12 +65,22 @@ public:
   friend ByteString operator+(const ByteString& a, const ByteString& b);
 
 private:
+  // Texts this short live inside the object: most names and numbers of a PDF file.
+  static constexpr int32_t kInlineCapacity = 15;
+
   void Release() noexcept;
-  void AllocateExactly(int32_t length);
+  // Room for `capacity` bytes and a terminating zero: the inline buffer when it is
+  // large enough (never while it is in use), else the heap.
+  char* NewBuffer(int32_t capacity);
+  // Installs a buffer from NewBuffer, freeing the one in use.
+  void Adopt(char* buffer, int32_t capacity) noexcept;
+  void TakeFrom(ByteString& other) noexcept;
+  [[nodiscard]] bool OnHeap() const noexcept;
 
   char* m_data;
   int32_t m_length = 0;
   int32_t m_capacity = 0;
+  char m_inline[kInlineCapacity + 1];
 };
 
 }  // namespace folian

@@ -13,21 +13,47 @@ TEST(ByteString, emptyStringsShareOneTerminatedBuffer) {
 }
 
 TEST(ByteString, constructionAllocatesExactlyAndKeepsEmbeddedZeros) {
-  ByteString s("ab\0cd", 5);
-  EXPECT_EQ(s.length(), 5);
-  EXPECT_EQ(s.capacity(), 5);
+  ByteString s("ab\0cd, long enough for the heap", 32);
+  EXPECT_EQ(s.length(), 32);
+  EXPECT_EQ(s.capacity(), 32);
   EXPECT_EQ(s[2], '\0');
-  EXPECT_EQ(s.c_str()[5], '\0');
+  EXPECT_EQ(s.c_str()[32], '\0');
+  ByteString small("ab\0cd", 5);
+  EXPECT_EQ(small.length(), 5);
+  EXPECT_EQ(small.capacity(), 15) << "short texts live inside the object";
+  EXPECT_EQ(small[2], '\0');
+}
+
+TEST(ByteString, shortTextsSurviveMovesCopiesAndGrowth) {
+  ByteString a("/Type");
+  ByteString moved(std::move(a));
+  EXPECT_EQ(moved.str(), "/Type");
+  EXPECT_TRUE(a.empty());
+  ByteString assigned;
+  assigned = std::move(moved);
+  EXPECT_EQ(assigned.str(), "/Type");
+  ByteString copy(assigned);
+  copy.Append("/Page, now past the inline room");
+  EXPECT_EQ(copy.str(), "/Type/Page, now past the inline room");
+  EXPECT_EQ(assigned.str(), "/Type");
+  assigned.Assign(assigned.data() + 1, 4);  // from its own bytes
+  EXPECT_EQ(assigned.str(), "Type");
+  ByteString heap("a text that is longer than the inline room");
+  heap = "x";
+  EXPECT_EQ(heap.str(), "x");
+  heap.SetLength(3);
+  EXPECT_EQ(heap.length(), 3);
+  EXPECT_EQ(heap.c_str()[1], '\0');
 }
 
 TEST(ByteString, assignmentReusesBufferAndAppendGrowsGeometrically) {
-  ByteString s("hello world");
+  ByteString s("hello world, past the inline room");
   const char* buffer = s.data();
   s = "hi";
   EXPECT_EQ(s.data(), buffer);
-  EXPECT_EQ(s.capacity(), 11);
-  s.Append(" there, friend");
-  EXPECT_EQ(s.str(), "hi there, friend");
+  EXPECT_EQ(s.capacity(), 33);
+  s.Append(" there, friend, this runs well past the room we had");
+  EXPECT_EQ(s.str(), "hi there, friend, this runs well past the room we had");
   EXPECT_EQ(s.capacity(), s.length()) << "a single append past the capacity takes what it needs";
 
   // A million one-byte appends move the buffer only a few dozen times.
