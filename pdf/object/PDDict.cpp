@@ -7,6 +7,7 @@
 #include <unordered_map>
 
 #include "pdf/base/Diagnostics.h"
+#include "pdf/base/NodePool.h"
 
 namespace folian {
 
@@ -50,15 +51,60 @@ int32_t WellKnownIndexOf(std::string_view key) {
 }
 }  // namespace
 
+void* PDDict::operator new(size_t size) { return NodePool<sizeof(PDDict)>::Allocate(size); }
+
+void PDDict::operator delete(void* memory, size_t size) noexcept { NodePool<sizeof(PDDict)>::Release(memory, size); }
+
 PDDict::PDDict() = default;
 
-PDDict::~PDDict() = default;
+PDDict::~PDDict() {
+  for (OwnEntry& entry : m_own) FreeKeyText(entry.text, static_cast<size_t>(entry.length));
+}
+
+namespace {
+constexpr size_t kPooledKeyText = 16;
+}  // namespace
+
+char* PDDict::NewKeyText(const char* key, size_t length) {
+  char* text = length + 1 <= kPooledKeyText ? static_cast<char*>(NodePool<kPooledKeyText>::Allocate(kPooledKeyText))
+                                           : new char[length + 1];
+  std::memcpy(text, key, length);
+  text[length] = 0;
+  return text;
+}
+
+void PDDict::FreeKeyText(char* text, size_t length) noexcept {
+  if (length + 1 <= kPooledKeyText)
+    NodePool<kPooledKeyText>::Release(text, kPooledKeyText);
+  else
+    delete[] text;
+}
+
+void PDDict::Order::push_back(int16_t index) {
+  if (m_size == m_capacity) {
+    uint32_t capacity = m_capacity * 2;
+    auto* grown = new int16_t[capacity];
+    std::copy(m_items, m_items + m_size, grown);
+    if (m_items != m_inline) delete[] m_items;
+    m_items = grown;
+    m_capacity = capacity;
+  }
+  m_items[m_size++] = index;
+}
+
+void PDDict::Order::erase(int16_t index) {
+  int16_t* end = m_items + m_size;
+  int16_t* at = std::find(m_items, end, index);
+  if (at == end) return;
+  std::copy(at + 1, end, at);
+  --m_size;
+}
 
 PDValuePtr* PDDict::Slot(int32_t index) {
   if (index < 0) return nullptr;
   if (index < kWellKnownKeyCount) return &m_wellKnown[index];
   auto own = static_cast<size_t>(index - kWellKnownKeyCount);
-  return own < m_ownValues.size() ? &m_ownValues[own] : nullptr;
+  return own < m_own.size() ? &m_own[own].value : nullptr;
 }
 
 int32_t PDDict::FindKey(const char* key) const {
@@ -69,8 +115,9 @@ int32_t PDDict::FindKey(const char* key) const {
     auto hit = m_index->find(wanted);
     return hit == m_index->end() ? -1 : hit->second;
   }
-  for (size_t i = 0; i < m_ownKeys.size(); ++i)
-    if (std::strcmp(key, m_ownKeys[i].get()) == 0) return static_cast<int32_t>(i) + kWellKnownKeyCount;
+  for (size_t i = 0; i < m_own.size(); ++i)
+    if (std::string_view(m_own[i].text, static_cast<size_t>(m_own[i].length)) == wanted)
+      return static_cast<int32_t>(i) + kWellKnownKeyCount;
   return -1;
 }
 
@@ -83,32 +130,27 @@ int32_t PDDict::KeyIndex(const char* key) {
     return -1;
   }
   size_t length = std::strlen(key);
-  auto owned = std::make_unique<char[]>(length + 1);
-  std::memcpy(owned.get(), key, length + 1);
   const auto index = static_cast<int16_t>(KeyCount());
-  if (m_ownKeys.empty()) {
-    m_ownKeys.reserve(kFirstOwnKeys);
-    m_ownValues.reserve(kFirstOwnKeys);
-  }
-  const char* text = owned.get();
-  m_ownKeys.push_back(std::move(owned));
-  m_ownValues.emplace_back();
+  if (m_own.empty()) m_own.reserve(kFirstOwnKeys);
+  char* text = NewKeyText(key, length);
+  m_own.push_back(OwnEntry{text, static_cast<int32_t>(length), nullptr});
   if (m_index) {
     m_index->emplace(std::string_view(text, length), index);
-  } else if (m_ownKeys.size() > kIndexThreshold) {
+  } else if (m_own.size() > kIndexThreshold) {
     m_index = std::make_unique<std::unordered_map<std::string_view, int16_t>>();
-    for (size_t i = 0; i < m_ownKeys.size(); ++i)
-      m_index->emplace(m_ownKeys[i].get(), static_cast<int16_t>(i + kWellKnownKeyCount));
+    for (size_t i = 0; i < m_own.size(); ++i)
+      m_index->emplace(std::string_view(m_own[i].text, static_cast<size_t>(m_own[i].length)),
+                       static_cast<int16_t>(i + kWellKnownKeyCount));
   }
   return index;
 }
 
-int32_t PDDict::KeyCount() const { return kWellKnownKeyCount + static_cast<int32_t>(m_ownKeys.size()); }
+int32_t PDDict::KeyCount() const { return kWellKnownKeyCount + static_cast<int32_t>(m_own.size()); }
 
 const char* PDDict::KeyAt(int32_t index) const {
   if (index < 0 || index >= KeyCount()) return nullptr;
   if (index < kWellKnownKeyCount) return WellKnownKeys[index];
-  return m_ownKeys[static_cast<size_t>(index - kWellKnownKeyCount)].get();
+  return m_own[static_cast<size_t>(index - kWellKnownKeyCount)].text;
 }
 
 PDValue* PDDict::Find(const char* key) const { return Get(FindKey(key)); }
@@ -126,7 +168,6 @@ void PDDict::SaveAttrVal(int32_t index, PDValuePtr value) {
   }
   PDValuePtr& slot = *found;
   if (!slot && value) {
-    if (m_order.empty()) m_order.reserve(kFirstOwnKeys);
     m_order.push_back(static_cast<int16_t>(index));
   } else if (slot && !value) {
     Remove(index);
@@ -139,7 +180,7 @@ PDValuePtr PDDict::Take(int32_t index) {
   PDValuePtr* slot = Slot(index);
   if (!slot) return nullptr;
   PDValuePtr taken = std::move(*slot);
-  if (taken) m_order.erase(std::find(m_order.begin(), m_order.end(), static_cast<int16_t>(index)));
+  if (taken) m_order.erase(static_cast<int16_t>(index));
   return taken;
 }
 

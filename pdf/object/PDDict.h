@@ -47,6 +47,9 @@ public:
   ~PDDict();
   PDDict(const PDDict&) = delete;
   PDDict& operator=(const PDDict&) = delete;
+  // Tables come from a per-thread pool of their size.
+  static void* operator new(size_t size);
+  static void operator delete(void* memory, size_t size) noexcept;
 
   // Index of the key (whole string, case-sensitive); an unknown key is added.
   // -1 when the 16-bit key table is full.
@@ -76,14 +79,46 @@ public:
   void MoveEntry(const char* key, PDDict& target);
 
 private:
+  // A key of the dictionary's own with its value. Short key texts come from a
+  // pool; the text never moves, so KeyAt() stays valid as keys are added.
+  struct OwnEntry {
+    char* text;
+    int32_t length;
+    PDValuePtr value;
+  };
+  static char* NewKeyText(const char* key, size_t length);
+  static void FreeKeyText(char* text, size_t length) noexcept;
+
+  // The indexes that have a value, in order: a few inside the table, more on the heap.
+  class Order {
+  public:
+    Order() = default;
+    ~Order() {
+      if (m_items != m_inline) delete[] m_items;
+    }
+    Order(const Order&) = delete;
+    Order& operator=(const Order&) = delete;
+    size_t size() const { return m_size; }
+    bool empty() const { return m_size == 0; }
+    int16_t operator[](size_t i) const { return m_items[i]; }
+    void push_back(int16_t index);
+    void erase(int16_t index);
+
+  private:
+    static constexpr uint32_t kInline = 12;
+    int16_t m_inline[kInline];
+    int16_t* m_items = m_inline;
+    uint32_t m_size = 0;
+    uint32_t m_capacity = kInline;
+  };
+
   // The slot of a key index, or none for an index that was never handed out.
   PDValuePtr* Slot(int32_t index);
   const PDValuePtr* Slot(int32_t index) const { return const_cast<PDDict*>(this)->Slot(index); }
 
-  PDValuePtr m_wellKnown[kWellKnownKeyCount];              // values of indexes 0..16
-  std::vector<std::unique_ptr<char[]>> m_ownKeys;           // keys of indexes 17 on
-  std::vector<PDValuePtr> m_ownValues;                      // their values
-  std::vector<int16_t> m_order;
+  PDValuePtr m_wellKnown[kWellKnownKeyCount];  // values of indexes 0..16
+  std::vector<OwnEntry> m_own;                  // keys of indexes 17 on, with their values
+  Order m_order;
   std::unique_ptr<std::unordered_map<std::string_view, int16_t>> m_index;  // keys of its own, once there are many
 };
 

@@ -1,8 +1,13 @@
 #include "pdf/object/PDObject.h"
 
+#include "pdf/base/NodePool.h"
 #include "pdf/object/PDDict.h"
 
 namespace folian {
+
+void* PDObject::operator new(size_t size) { return NodePool<sizeof(PDObject)>::Allocate(size); }
+
+void PDObject::operator delete(void* memory, size_t size) noexcept { NodePool<sizeof(PDObject)>::Release(memory, size); }
 
 PDObject::PDObject(PDValuePtr root, int32_t number) : m_number(number), m_root(std::move(root)) {}
 

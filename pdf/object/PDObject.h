@@ -4,6 +4,7 @@
 // The class comes from the root's /Type: 0 for a /Pages node, 1 for a /Page,
 // 2 for anything else. Objects read from a file also remember where they were
 // found and how many bytes they took.
+#include <cstddef>
 #include <cstdint>
 
 #include "pdf/object/PDValue.h"
@@ -20,6 +21,9 @@ class PDObject {
 public:
   explicit PDObject(PDValuePtr root, int32_t number = 0);
   virtual ~PDObject();
+  // Objects come from a per-thread pool of their size.
+  static void* operator new(size_t size);
+  static void operator delete(void* memory, size_t size) noexcept;
 
   // Class from the /Type of a dictionary value: "/Pages" 0, "/Page" 1, else 2.
   static PDObjectClass ClassOf(const PDValue* root);

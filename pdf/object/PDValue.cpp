@@ -7,10 +7,15 @@
 #include <cstring>
 
 #include "pdf/base/Diagnostics.h"
+#include "pdf/base/NodePool.h"
 #include "pdf/base/NumberFormat.h"
 #include "pdf/object/PDDict.h"
 
 namespace folian {
+
+void* PDValue::operator new(size_t size) { return NodePool<sizeof(PDValue)>::Allocate(size); }
+
+void PDValue::operator delete(void* memory, size_t size) noexcept { NodePool<sizeof(PDValue)>::Release(memory, size); }
 
 PDValue::PDValue(PDKind kind, int32_t number)
     : m_kind(kind), m_number(kind == PDKind::Integer || kind == PDKind::Reference ? number : 0) {

@@ -37,6 +37,9 @@ public:
   ~PDValue();
   PDValue(const PDValue&) = delete;
   PDValue& operator=(const PDValue&) = delete;
+  // Nodes come from a per-thread pool of their size.
+  static void* operator new(size_t size);
+  static void operator delete(void* memory, size_t size) noexcept;
 
   static PDValuePtr Make(PDKind kind, int32_t number = 0);
   static PDValuePtr MakeInt(int32_t value) { return Make(PDKind::Integer, value); }
