@@ -15,11 +15,12 @@ namespace {
 bool IsTreeLink(int32_t key) { return key == kKeyKids || key == kKeyParent; }
 
 // Appends the numbers referenced in the value, depth first; for a pages-tree
-// object its own /Kids and /Parent are left out.
-void CollectRefs(const PDValue* value, std::vector<int32_t>& out, bool treeObject) {
+// object its own /Kids and /Parent are left out. `pending` is scratch room, so
+// that nothing is allocated per call.
+void CollectRefs(const PDValue* value, std::vector<int32_t>& out, bool treeObject,
+                 std::vector<const PDValue*>& pending) {
   // Children are pushed in order and the pushed run reversed, so that they are
   // taken off the stack first to last; no vector is made per array or dictionary.
-  thread_local std::vector<const PDValue*> pending;
   pending.clear();
   pending.push_back(value);
   bool top = true;
@@ -367,7 +368,8 @@ bool PDImport::Keeps(int32_t number) {
 }
 
 void PDImport::Sanitize(PDValue* value, bool treeObject) {
-  std::vector<PDValue*> pending{value};
+  std::vector<PDValue*>& pending = m_sanitizing;
+  pending.assign(1, value);
   bool top = true;
   while (!pending.empty()) {
     PDValue* v = pending.back();
@@ -406,7 +408,7 @@ int32_t PDImport::CopyObject(int32_t number) {
 
 void PDImport::CopyReachable(PDValue* value, bool treeObject) {
   std::vector<int32_t> pending;
-  CollectRefs(value, pending, treeObject);
+  CollectRefs(value, pending, treeObject, m_scratch);
   std::reverse(pending.begin(), pending.end());
   while (!pending.empty()) {
     int32_t number = pending.back();
@@ -419,7 +421,7 @@ void PDImport::CopyReachable(PDValue* value, bool treeObject) {
     Sanitize(object->Root(), false);
     WriteImported(*object, m_output.RefNum(number, m_state.table));
     std::vector<int32_t> inner;
-    CollectRefs(object->Root(), inner, false);
+    CollectRefs(object->Root(), inner, false, m_scratch);
     pending.insert(pending.end(), inner.rbegin(), inner.rend());
     // Plain objects are not needed again once written; dropping them keeps memory
     // flat however large the input is.
@@ -433,13 +435,13 @@ bool PDImport::PendingCopy(int32_t number) {
 }
 
 void PDImport::ShareReachable(PDValue* value, bool treeObject) {
-  struct Frame {
-    int32_t number;
-    std::vector<int32_t> children;
-    size_t next = 0;
-    Offer offer = Offer::kNotYet;
-  };
-  std::vector<Frame> stack;
+  // The frames and their child lists live in member stacks shared with nested
+  // calls (a hook may add references while an object is written): each call works
+  // above what it found there and leaves the stacks as they were.
+  std::vector<ShareFrame>& stack = m_frames;
+  std::vector<int32_t>& children = m_children;
+  const size_t stackBase = stack.size();
+  const size_t childrenBase = children.size();
   auto enter = [&](int32_t number) {
     if (!PendingCopy(number)) return;
     PDObject* object = m_input.GetObj(number);
@@ -448,33 +450,37 @@ void PDImport::ShareReachable(PDValue* value, bool treeObject) {
     // cycle (it gets its id when referred to) rather than a second visit.
     m_state.copied[static_cast<size_t>(number)] = 1;
     Sanitize(object->Root(), false);
-    Frame frame{number, {}};
+    ShareFrame frame{number, children.size(), 0, Offer::kNotYet, children.size()};
     if (!MayShare(object->Root())) {
       // Never shared, so it can have its id and meet the hooks now: what a hook
       // changes or adds (a filled widget's new appearance) is what is copied below.
       frame.offer = OfferToHooks(*object, m_output.RefNum(number, m_state.table)) ? Offer::kTaken : Offer::kKept;
     }
-    CollectRefs(object->Root(), frame.children, false);
-    stack.push_back(std::move(frame));
+    CollectRefs(object->Root(), children, false, m_scratch);
+    frame.end = children.size();
+    stack.push_back(frame);
   };
-  std::vector<int32_t> roots;
-  CollectRefs(value, roots, treeObject);
+  CollectRefs(value, children, treeObject, m_scratch);
+  const size_t rootsEnd = children.size();
   // Depth first, each object after everything below it, with an explicit stack:
   // reference chains in a file can be arbitrarily long.
-  for (int32_t root : roots) {
-    enter(root);
-    while (!stack.empty()) {
-      Frame& top = stack.back();
-      if (top.next < top.children.size()) {
-        enter(top.children[top.next++]);
+  for (size_t root = childrenBase; root < rootsEnd; ++root) {
+    enter(children[root]);
+    while (stack.size() > stackBase) {
+      ShareFrame& top = stack.back();
+      if (top.next < top.end) {
+        const int32_t child = children[top.next++];
+        enter(child);
         continue;
       }
       const int32_t number = top.number;
       const Offer offer = top.offer;
+      children.resize(top.first);
       stack.pop_back();
       WriteOrShare(number, offer);
     }
   }
+  children.resize(childrenBase);
 }
 
 bool PDImport::MayShare(const PDValue* root) {
@@ -500,7 +506,7 @@ void PDImport::WriteOrShare(int32_t number, Offer offer) {
   SetStreamLength(*root);
   // An object referred to before it was finished (a cycle) already has its id.
   if (MayShare(root) && m_output.PeekRefNum(number, m_state.table) == 0) {
-    PDFile::Body body;
+    PDFile::Body& body = m_body;
     if (!m_output.MakeBody(root, body)) {
       if (m_error == 0) m_error = m_output.LastError() ? m_output.LastError() : kInternal;
       return;

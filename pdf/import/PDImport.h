@@ -150,6 +150,19 @@ private:
   std::vector<uint8_t> m_onPath;    // ancestors of the node being walked
   std::vector<uint8_t> m_written;   // pages-tree objects written in this import
   std::vector<PDValue*> m_path;     // dictionaries of the nodes being walked
+  // Scratch room reused from object to object, so that copying allocates little.
+  struct ShareFrame {
+    int32_t number;
+    size_t first;  // its child list in m_children: [first, end), next to enter at `next`
+    size_t end;
+    Offer offer;
+    size_t next = 0;
+  };
+  std::vector<ShareFrame> m_frames;
+  std::vector<int32_t> m_children;
+  std::vector<const PDValue*> m_scratch;
+  std::vector<PDValue*> m_sanitizing;
+  PDFile::Body m_body;
 };
 
 }  // namespace folian

@@ -420,9 +420,12 @@ void PDFInput::ReleaseObj(PDObject* object, bool deep) {
     Diag("PDFInput::ReleaseObj - wrong object\n");
     return;
   }
+  if (!deep) {
+    slot->reset();
+    return;
+  }
   std::vector<std::unique_ptr<PDObject>> released;
   released.push_back(std::move(*slot));
-  if (!deep) return;
   // Walk with an explicit stack: reference chains in a file can be arbitrarily long.
   std::vector<const PDValue*> pending{released.back()->Root()};
   while (!pending.empty()) {
