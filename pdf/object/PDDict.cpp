@@ -100,16 +100,9 @@ void PDDict::Order::erase(int16_t index) {
   --m_size;
 }
 
-PDValuePtr* PDDict::Slot(int32_t index) {
-  if (index < 0) return nullptr;
-  if (index < kWellKnownKeyCount) return &m_wellKnown[index];
-  auto own = static_cast<size_t>(index - kWellKnownKeyCount);
-  return own < m_own.size() ? &m_own[own].value : nullptr;
-}
+int32_t PDDict::FindKey(const char* key) const { return key ? FindKey(std::string_view(key)) : -1; }
 
-int32_t PDDict::FindKey(const char* key) const {
-  if (!key) return -1;
-  std::string_view wanted(key);
+int32_t PDDict::FindKey(std::string_view wanted) const {
   if (int32_t known = WellKnownIndexOf(wanted); known >= 0) return known;
   if (m_index) {
     auto hit = m_index->find(wanted);
@@ -121,15 +114,17 @@ int32_t PDDict::FindKey(const char* key) const {
   return -1;
 }
 
-int32_t PDDict::KeyIndex(const char* key) {
-  if (!key) return -1;
-  int32_t found = FindKey(key);
+int32_t PDDict::KeyIndex(const char* key) { return key ? KeyIndex(std::string_view(key)) : -1; }
+
+int32_t PDDict::KeyIndex(std::string_view wanted) {
+  int32_t found = FindKey(wanted);
   if (found >= 0) return found;
   if (KeyCount() >= kMaxKeys) {
     Diag("SaveAttrVal: internal error\n");
     return -1;
   }
-  size_t length = std::strlen(key);
+  const char* key = wanted.data();
+  size_t length = wanted.size();
   const auto index = static_cast<int16_t>(KeyCount());
   if (m_own.empty()) m_own.reserve(kFirstOwnKeys);
   char* text = NewKeyText(key, length);
@@ -154,11 +149,6 @@ const char* PDDict::KeyAt(int32_t index) const {
 }
 
 PDValue* PDDict::Find(const char* key) const { return Get(FindKey(key)); }
-
-PDValue* PDDict::Get(int32_t index) const {
-  const PDValuePtr* slot = Slot(index);
-  return slot ? slot->get() : nullptr;
-}
 
 void PDDict::SaveAttrVal(int32_t index, PDValuePtr value) {
   PDValuePtr* found = Slot(index);
@@ -185,13 +175,6 @@ PDValuePtr PDDict::Take(int32_t index) {
 }
 
 void PDDict::Remove(int32_t index) { Take(index); }
-
-bool PDDict::EntryAt(int32_t position, PDValue*& value, int32_t& keyIndex) const {
-  if (position < 0 || position >= EntryCount()) return false;
-  keyIndex = m_order[static_cast<size_t>(position)];
-  value = Get(keyIndex);
-  return true;
-}
 
 void PDDict::MoveEntry(int32_t index, PDDict& target) {
   if (&target == this) return;

@@ -54,12 +54,17 @@ public:
   // Index of the key (whole string, case-sensitive); an unknown key is added.
   // -1 when the 16-bit key table is full.
   [[nodiscard]] int32_t KeyIndex(const char* key);
+  [[nodiscard]] int32_t KeyIndex(std::string_view key);
   // Index of the key, or -1; never adds a key.
   [[nodiscard]] int32_t FindKey(const char* key) const;
+  [[nodiscard]] int32_t FindKey(std::string_view key) const;
   const char* KeyAt(int32_t index) const;
 
   PDValue* Find(const char* key) const;
-  PDValue* Get(int32_t index) const;
+  PDValue* Get(int32_t index) const {
+    const PDValuePtr* slot = Slot(index);
+    return slot ? slot->get() : nullptr;
+  }
   // Stores the value; a value already in the slot is destroyed and the entry keeps
   // its place in the order list.
   void SaveAttrVal(int32_t index, PDValuePtr value);
@@ -69,7 +74,12 @@ public:
   PDValuePtr Take(int32_t index);
 
   // The position-th entry of the order list; false past the end.
-  [[nodiscard]] bool EntryAt(int32_t position, PDValue*& value, int32_t& keyIndex) const;
+  [[nodiscard]] bool EntryAt(int32_t position, PDValue*& value, int32_t& keyIndex) const {
+    if (position < 0 || position >= EntryCount()) return false;
+    keyIndex = m_order[static_cast<size_t>(position)];
+    value = Get(keyIndex);
+    return true;
+  }
   [[nodiscard]] int32_t EntryCount() const { return static_cast<int32_t>(m_order.size()); }
   [[nodiscard]] int32_t KeyCount() const;
 
@@ -113,7 +123,12 @@ private:
   };
 
   // The slot of a key index, or none for an index that was never handed out.
-  PDValuePtr* Slot(int32_t index);
+  PDValuePtr* Slot(int32_t index) {
+    if (index < 0) return nullptr;
+    if (index < kWellKnownKeyCount) return &m_wellKnown[index];
+    auto own = static_cast<size_t>(index - kWellKnownKeyCount);
+    return own < m_own.size() ? &m_own[own].value : nullptr;
+  }
   const PDValuePtr* Slot(int32_t index) const { return const_cast<PDDict*>(this)->Slot(index); }
 
   PDValuePtr m_wellKnown[kWellKnownKeyCount];  // values of indexes 0..16

@@ -85,8 +85,11 @@ PDValuePtr PDValue::Copy(const PDValue* source) {
   } else if (source->m_kind == PDKind::Dictionary && source->m_dict) {
     PDValue* value = nullptr;
     int32_t key = 0;
-    for (int32_t i = 0; source->m_dict->EntryAt(i, value, key); ++i)
-      copy->m_dict->SaveAttrVal(copy->m_dict->KeyIndex(source->m_dict->KeyAt(key)), Copy(value));
+    for (int32_t i = 0; source->m_dict->EntryAt(i, value, key); ++i) {
+      // Well-known keys have the same index in every dictionary.
+      const int32_t target = key < kWellKnownKeyCount ? key : copy->m_dict->KeyIndex(source->m_dict->KeyAt(key));
+      copy->m_dict->SaveAttrVal(target, Copy(value));
+    }
   }
   return copy;
 }

@@ -95,7 +95,7 @@ PDValuePtr PDParser::ParseDictionary() {
       m_lexer.ForceError();
       break;
     }
-    int32_t keyIndex = dict->Dict()->KeyIndex(m_lexer.Text().c_str());
+    int32_t keyIndex = dict->Dict()->KeyIndex(std::string_view(m_lexer.Text()));
     PDValuePtr value = OnName(keyIndex);
     if (keyIndex >= 0 && !value->Is(PDKind::None)) dict->Dict()->SaveAttrVal(keyIndex, std::move(value));
   }
