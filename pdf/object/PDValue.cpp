@@ -111,7 +111,7 @@ void PDValue::SetFirstEl(PDValuePtr element) {
   m_firstEl = std::move(element);
   m_number = 0;
   m_lastEl = nullptr;
-  m_elementIndex.clear();
+  if (m_extra) m_extra->elementIndex.clear();
   for (PDValue* el = m_firstEl.get(); el; el = el->m_nextEl.get()) {
     m_lastEl = el;
     ++m_number;
@@ -132,18 +132,25 @@ void PDValue::AppendEl(PDValuePtr element) {
     m_firstEl = std::move(element);
   m_lastEl = raw;
   ++m_number;
-  if (!m_elementIndex.empty()) m_elementIndex.push_back(raw);
+  if (m_extra && !m_extra->elementIndex.empty()) m_extra->elementIndex.push_back(raw);
 }
 
 PDValue* PDValue::ElementAt(int32_t index) const {
   if (m_kind != PDKind::Array || index < 0) return nullptr;
   // The chain is walked once and indexed, so that picking kids of a flat pages
   // tree one after another is not quadratic.
-  if (m_elementIndex.empty() && m_firstEl) {
-    m_elementIndex.reserve(static_cast<size_t>(std::max(m_number, 0)));
-    for (PDValue* el = m_firstEl.get(); el; el = el->m_nextEl.get()) m_elementIndex.push_back(el);
+  if (!m_firstEl) return nullptr;
+  std::vector<PDValue*>& elements = Extras().elementIndex;
+  if (elements.empty()) {
+    elements.reserve(static_cast<size_t>(std::max(m_number, 0)));
+    for (PDValue* el = m_firstEl.get(); el; el = el->m_nextEl.get()) elements.push_back(el);
   }
-  return static_cast<size_t>(index) < m_elementIndex.size() ? m_elementIndex[static_cast<size_t>(index)] : nullptr;
+  return static_cast<size_t>(index) < elements.size() ? elements[static_cast<size_t>(index)] : nullptr;
+}
+
+const std::vector<char>& PDValue::StreamBytes() const {
+  static const std::vector<char> none;
+  return m_extra ? m_extra->stream : none;
 }
 
 bool PDValue::AssignStream(const char* bytes, int32_t length, const char* filterName) {
@@ -152,8 +159,8 @@ bool PDValue::AssignStream(const char* bytes, int32_t length, const char* filter
     return false;
   }
   if (length < 0) length = 0;
-  m_stream.assign(bytes, bytes + (bytes ? length : 0));
-  m_isStream = true;
+  Extras().stream.assign(bytes, bytes + (bytes ? length : 0));
+  m_extra->isStream = true;
   m_dict->SaveAttrVal(kKeyLength, MakeInt(length));
   if (filterName)
     m_dict->SaveAttrVal(kKeyFilter, MakeText(filterName));

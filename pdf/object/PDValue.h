@@ -89,13 +89,13 @@ public:
   [[nodiscard]] bool AssignStream(const char* bytes, int32_t length, const char* filterName);
   // Takes the bytes as they are, without touching /Length or /Filter.
   void SetStreamBytes(std::vector<char> bytes) {
-    m_stream = std::move(bytes);
-    m_isStream = true;
+    Extras().stream = std::move(bytes);
+    m_extra->isStream = true;
   }
   // True for the root of a stream object, even one whose data is empty.
-  [[nodiscard]] bool HasStream() const { return m_isStream; }
-  const std::vector<char>& StreamBytes() const { return m_stream; }
-  std::vector<char> TakeStreamBytes() { return std::move(m_stream); }
+  [[nodiscard]] bool HasStream() const { return m_extra && m_extra->isStream; }
+  const std::vector<char>& StreamBytes() const;
+  std::vector<char> TakeStreamBytes() { return m_extra ? std::move(m_extra->stream) : std::vector<char>(); }
 
   // Replaces the number of every Reference in the tree by newNumber(number).
   void RenumberRefs(const std::function<int32_t(int32_t)>& newNumber);
@@ -106,13 +106,21 @@ private:
   ByteString m_text;
   PDValuePtr m_firstEl;
   PDValue* m_lastEl = nullptr;  // borrowed: the tail of the element chain, for O(1) appends
-  // Borrowed pointers to the elements in order, built by the first ElementAt and
-  // kept up by AppendEl; empty until then.
-  mutable std::vector<PDValue*> m_elementIndex;
   PDValuePtr m_nextEl;
   std::unique_ptr<PDDict> m_dict;
-  std::vector<char> m_stream;
-  bool m_isStream = false;
+  // What few nodes need, kept apart so that every node stays small.
+  struct Extra {
+    // Borrowed pointers to the elements in order, built by the first ElementAt
+    // and kept up by AppendEl; empty until then.
+    std::vector<PDValue*> elementIndex;
+    std::vector<char> stream;
+    bool isStream = false;
+  };
+  Extra& Extras() const {
+    if (!m_extra) m_extra = std::make_unique<Extra>();
+    return *m_extra;
+  }
+  mutable std::unique_ptr<Extra> m_extra;
 };
 
 }  // namespace folian
