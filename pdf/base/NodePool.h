@@ -44,7 +44,7 @@ public:
       return;
     }
 #endif
-    ::operator delete(memory, size);
+    ::operator delete(memory);
   }
 
 private:
@@ -61,7 +61,7 @@ private:
       t_state = State::kClosed;
       while (t_head) {
         Block* next = t_head->next;
-        ::operator delete(t_head, kSize);
+        ::operator delete(t_head);
         t_head = next;
       }
     }

@@ -68,9 +68,23 @@ bool FileSink::WriteAll(const char* data, size_t length, int32_t& error) {
 }
 
 bool FileSink::Flush(int32_t& error) {
+  const int64_t start = m_flushed;
   bool ok = WriteAll(m_buffer.data(), m_buffer.size(), error);
-  m_buffer.clear();
-  return ok;
+  if (!ok || m_buffer.empty()) {
+    m_buffer.clear();
+    return ok;
+  }
+  // The block written is kept; the oldest kept block's memory becomes the new buffer.
+  std::vector<char> next;
+  if (m_kept.size() == kKeptBlocks) {
+    next = std::move(m_kept.front().bytes);
+    m_kept.pop_front();
+  }
+  m_kept.push_back(KeptBlock{start, std::move(m_buffer)});
+  next.clear();
+  next.reserve(kBlock);
+  m_buffer = std::move(next);
+  return true;
 }
 
 bool FileSink::Write(const char* data, size_t length, int32_t& error) {
@@ -85,22 +99,46 @@ bool FileSink::Write(const char* data, size_t length, int32_t& error) {
   return true;
 }
 
+int64_t FileSink::CompareHeld(int64_t offset, const char* data, size_t length) const {
+  const char* held = nullptr;
+  size_t available = 0;
+  if (offset >= m_flushed) {
+    held = m_buffer.data() + (offset - m_flushed);
+    available = m_buffer.size() - static_cast<size_t>(offset - m_flushed);
+  } else {
+    for (const KeptBlock& block : m_kept) {
+      const int64_t end = block.start + static_cast<int64_t>(block.bytes.size());
+      if (offset >= block.start && offset < end) {
+        held = block.bytes.data() + (offset - block.start);
+        available = static_cast<size_t>(end - offset);
+        break;
+      }
+    }
+  }
+  if (!held) return 0;
+  const size_t count = std::min(available, length);
+  return std::memcmp(held, data, count) == 0 ? static_cast<int64_t>(count) : -1;
+}
+
 bool FileSink::Matches(int64_t offset, const char* data, size_t length) {
   if (offset < 0 || offset + static_cast<int64_t>(length) > Position()) return false;
-  // The part still in the buffer is compared there, the rest is read back.
-  if (offset + static_cast<int64_t>(length) > m_flushed) {
-    size_t inBuffer = static_cast<size_t>(offset + static_cast<int64_t>(length) - std::max(offset, m_flushed));
-    size_t bufferStart = static_cast<size_t>(std::max(offset, m_flushed) - m_flushed);
-    if (std::memcmp(m_buffer.data() + bufferStart, data + (length - inBuffer), inBuffer) != 0) return false;
-    length -= inBuffer;
-  }
-  if (length == 0) return true;
-  if (!m_readable) return false;
+  // Compared in memory where the bytes are still held; older ones are read back.
   char chunk[65536];
   size_t done = 0;
   while (done < length) {
+    const int64_t at = offset + static_cast<int64_t>(done);
+    const int64_t held = CompareHeld(at, data + done, length - done);
+    if (held < 0) return false;
+    if (held > 0) {
+      done += static_cast<size_t>(held);
+      continue;
+    }
+    if (!m_readable) return false;
     size_t want = std::min(sizeof chunk, length - done);
-    ssize_t got = ::pread(m_descriptor, chunk, want, static_cast<off_t>(offset + static_cast<int64_t>(done)));
+    // Read no further than where the kept bytes begin.
+    const int64_t keptFrom = m_kept.empty() ? m_flushed : m_kept.front().start;
+    if (at < keptFrom) want = std::min(want, static_cast<size_t>(keptFrom - at));
+    ssize_t got = ::pread(m_descriptor, chunk, want, static_cast<off_t>(at));
     if (got < 0 && errno == EINTR) continue;
     if (got <= 0) return false;
     if (std::memcmp(chunk, data + done, static_cast<size_t>(got)) != 0) return false;

@@ -5,6 +5,7 @@
 // an object identical to one already in the output can be found out.
 #include <cstdint>
 #include <cstdio>
+#include <deque>
 #include <memory>
 #include <vector>
 
@@ -24,10 +25,13 @@ public:
 };
 
 // Writes to a disk file through a large block buffer: a token costs a copy, and
-// the system sees one write per block. Owns the file descriptor.
+// the system sees one write per block. The last few blocks written stay in
+// memory, so that comparing bytes written shortly before reads nothing back.
+// Owns the file descriptor.
 class FileSink final : public OutputSink {
 public:
   static constexpr size_t kBlock = size_t{1} << 20;
+  static constexpr size_t kKeptBlocks = 4;
   // Opens `name` for writing (created, or truncated); none with `error` set when
   // it cannot be opened. An access-denied failure (EACCES) deletes the file and
   // tries once more.
@@ -44,11 +48,19 @@ private:
   FileSink(int descriptor, bool readable) : m_descriptor(descriptor), m_readable(readable) { m_buffer.reserve(kBlock); }
   [[nodiscard]] bool Flush(int32_t& error);
   [[nodiscard]] bool WriteAll(const char* data, size_t length, int32_t& error);
+  // Compares bytes still held in memory (the buffer or a kept block) at `offset`;
+  // yields how many were compared (0 when none is held there), or -1 on a difference.
+  [[nodiscard]] int64_t CompareHeld(int64_t offset, const char* data, size_t length) const;
 
+  struct KeptBlock {
+    int64_t start;
+    std::vector<char> bytes;
+  };
   int m_descriptor;
   bool m_readable;             // opened for reading too, so written bytes can be compared
   std::vector<char> m_buffer;  // bytes not yet handed to the system
   int64_t m_flushed = 0;       // bytes handed to the system
+  std::deque<KeptBlock> m_kept;  // the latest blocks handed to the system, oldest first
   int32_t m_error = 0;         // a failed flush; every later write fails with it
 };
 
