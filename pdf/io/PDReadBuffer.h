@@ -40,6 +40,8 @@ public:
   // The bytes from the read position to the end of the window, without refilling
   // it, and a way to consume some of them: the tokenizer scans runs in place.
   [[nodiscard]] const char* Here() const { return m_data + m_pos; }
+  // True when the window is the whole source, read in place.
+  [[nodiscard]] bool Direct() const { return m_direct; }
   [[nodiscard]] const char* WindowEnd() const { return m_data + m_end; }
   void Skip(int count) { m_pos += count; }
 

@@ -1,5 +1,6 @@
 #include "pdf/syntax/PDLexer.h"
 
+#include <array>
 #include <charconv>
 #include <climits>
 
@@ -12,12 +13,32 @@ namespace {
 // giving up; generous for real files, small enough to keep hostile input cheap.
 constexpr int kMaxLookAheadWhite = 64;
 
-bool EndsWord(int c) { return c == PDReadBuffer::kEnd || c < 33 || IsPdfDelimiter(c); }
+constexpr bool EndsWord(int c) { return c == PDReadBuffer::kEnd || c < 33 || IsPdfDelimiter(c); }
+
+// The classes of every byte, looked up once per byte by the quick scanner.
+enum : uint8_t { kWhiteByte = 1, kEndsWordByte = 2, kDigitByte = 4 };
+constexpr std::array<uint8_t, 256> MakeByteClasses() {
+  std::array<uint8_t, 256> classes{};
+  for (int c = 0; c < 256; ++c) {
+    uint8_t bits = 0;
+    if (IsPdfWhite(c)) bits |= kWhiteByte;
+    if (EndsWord(c)) bits |= kEndsWordByte;
+    if (IsPdfDigit(c)) bits |= kDigitByte;
+    classes[static_cast<size_t>(c)] = bits;
+  }
+  return classes;
+}
+constexpr std::array<uint8_t, 256> kByteClasses = MakeByteClasses();
+bool ByteIs(char c, uint8_t bits) { return (kByteClasses[static_cast<unsigned char>(c)] & bits) != 0; }
 
 }  // namespace
 
 PDTokenKind PDLexer::GetToken() {
   m_text.clear();
+  if (m_buffer.Direct() && !m_trace) {
+    int quick = QuickToken();
+    if (quick != kNotQuick) return m_kind = static_cast<PDTokenKind>(quick);
+  }
   if (!SkipWhiteAndComments()) {
     m_kind = eError;
   } else {
@@ -25,6 +46,71 @@ PDTokenKind PDLexer::GetToken() {
   }
   if (m_trace) Diag("GetToken: %d %s\n", m_kind, m_text.c_str());
   return m_kind;
+}
+
+int PDLexer::QuickToken() {
+  const char* at = m_buffer.Here();
+  const char* end = m_buffer.WindowEnd();
+  auto white = [](char c) { return ByteIs(c, kWhiteByte); };
+  auto endsWord = [end](const char* p) { return p == end || ByteIs(*p, kEndsWordByte); };
+  for (;;) {
+    while (at < end && white(*at)) ++at;
+    if (at == end || *at != '%') break;
+    while (at < end && *at != '\n' && *at != '\r') ++at;
+  }
+  m_buffer.Skip(static_cast<int>(at - m_buffer.Here()));
+  if (at == end) return eError;
+  const char* start = at;
+  if (*start == '/') {
+    ++at;
+    while (!endsWord(at)) ++at;
+    if (static_cast<size_t>(at - start) > kMaxStringLength) return kNotQuick;
+    m_text.assign(start, at);
+    m_buffer.Skip(static_cast<int>(at - start));
+    return eName;
+  }
+  if (!ByteIs(*start, kDigitByte)) return kNotQuick;
+  while (at < end && ByteIs(*at, kDigitByte)) ++at;
+  if (static_cast<size_t>(at - start) > kMaxStringLength) return kNotQuick;
+  const char* digitsEnd = at;
+  auto number = [&]() {
+    m_text.assign(start, digitsEnd);
+    m_buffer.Skip(static_cast<int>(digitsEnd - start));
+    return eNumber;
+  };
+  if (at == end || IsPdfDelimiter(static_cast<unsigned char>(*at))) return number();
+  if (!white(*at)) return kNotQuick;  // digits running into a word
+  if (!m_refs) return number();
+  // "12 0 R" or "12 0 obj": white space, at most ten digits, white space, the keyword.
+  auto skipWhite = [&]() {
+    int skipped = 0;
+    while (at < end && white(*at) && skipped < kMaxLookAheadWhite) {
+      ++at;
+      ++skipped;
+    }
+    return skipped > 0 && skipped < kMaxLookAheadWhite;
+  };
+  if (!skipWhite()) return number();
+  const char* generation = at;
+  while (at < end && ByteIs(*at, kDigitByte) && at - generation < 10) ++at;
+  const char* generationEnd = at;
+  if (generationEnd == generation || !skipWhite()) return number();
+  PDTokenKind kind;
+  if (at < end && *at == 'R' && endsWord(at + 1)) {
+    kind = eRef;
+    at += 1;
+  } else if (end - at >= 3 && at[0] == 'o' && at[1] == 'b' && at[2] == 'j' && endsWord(at + 3)) {
+    kind = eObjdef;
+    at += 3;
+  } else {
+    return number();
+  }
+  m_text.assign(start, digitsEnd);
+  m_text.push_back(' ');
+  m_text.append(generation, generationEnd);
+  m_text.append(kind == eRef ? " R" : " obj");
+  m_buffer.Skip(static_cast<int>(at - start));
+  return kind;
 }
 
 bool PDLexer::SkipWhiteAndComments() {

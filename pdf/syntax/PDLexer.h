@@ -53,6 +53,11 @@ public:
   PDReadBuffer& Buffer() const { return m_buffer; }
 
 private:
+  // Names, numbers, references and object headers of a source read in place,
+  // scanned with pointers; kNotQuick for anything else, with nothing consumed
+  // but white space and comments.
+  static constexpr int kNotQuick = -1;
+  int QuickToken();
   PDTokenKind Classify(int c);
   PDTokenKind ReadNumberOrRef();
   PDTokenKind ReadWord(PDTokenKind kind);
