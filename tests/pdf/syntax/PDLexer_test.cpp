@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <string>
 #include <utility>
 #include <vector>
@@ -111,6 +113,87 @@ TEST(PDReadBuffer, markRestoresAfterWindowRefill) {
   for (int i = 0; i < 300; ++i) again.push_back(static_cast<char>(buffer.Get()));
   EXPECT_EQ(first, again);
   EXPECT_EQ(first, text.substr(250, 300));
+}
+
+}  // namespace
+}  // namespace folian
+
+namespace folian {
+namespace {
+
+// The same bytes behind a window (the way large files are read), so that the
+// scanner used for in-memory files can be checked against the general one.
+class WindowedInput final : public InputSource {
+public:
+  explicit WindowedInput(std::string bytes) : m_bytes(std::move(bytes)) {}
+  size_t ReadAt(int64_t offset, char* out, size_t count) override {
+    if (offset < 0 || static_cast<size_t>(offset) >= m_bytes.size()) return 0;
+    size_t n = std::min(count, m_bytes.size() - static_cast<size_t>(offset));
+    std::memcpy(out, m_bytes.data() + offset, n);
+    return n;
+  }
+  int64_t Size() const override { return static_cast<int64_t>(m_bytes.size()); }
+
+private:
+  std::string m_bytes;
+};
+
+struct Lexed {
+  Tokens tokens;
+  std::vector<int32_t> numbers;
+  int64_t end = 0;
+};
+
+Lexed LexFrom(InputSource& source, bool refs, bool trace = false) {
+  PDReadBuffer buffer(source);
+  PDLexer lexer(buffer, trace);
+  lexer.SetRefRecognition(refs);
+  Lexed lexed;
+  while (lexer.GetToken() != eError) {
+    lexed.tokens.emplace_back(lexer.Kind(), lexer.Text());
+    if (lexer.Kind() == eNumber || lexer.Kind() == eRef || lexer.Kind() == eObjdef)
+      lexed.numbers.push_back(lexer.GetCurNumber());
+  }
+  lexed.end = buffer.Offset();
+  return lexed;
+}
+
+void ExpectSameTokens(const std::string& text) {
+  for (bool refs : {true, false}) {
+    MemoryInput inPlace(std::vector<char>(text.begin(), text.end()));
+    WindowedInput windowed(text);
+    Lexed quick = LexFrom(inPlace, refs);
+    Lexed general = LexFrom(windowed, refs);
+    EXPECT_EQ(quick.tokens, general.tokens) << "input: " << text << " refs " << refs;
+    EXPECT_EQ(quick.numbers, general.numbers) << "input: " << text;
+    EXPECT_EQ(quick.end, general.end) << "input: " << text;
+  }
+}
+
+TEST(PDLexer, inMemoryScannerAgreesWithTheWindowedReader) {
+  const std::string white63(63, ' ');
+  const std::string white64(64, ' ');
+  const std::vector<std::string> cases = {
+      "12 0 R", "12 0 obj", "12\n0\nR]", "12\r\n0\r\nobj<<", "12 0 Rx", "12 0 objx", "12 0 ob", "12 0",
+      "12 ", "12", "12abc 3", std::string("12\x01 0 R", 8), "12 %c\n0 R", "12 0 %c\nR", "+5 -3 .5 -.5 1.5",
+      "12" + white63 + "0 R", "12" + white64 + "0 R", "12 0" + white63 + "R", "12 00000000001 R",
+      "12 0000000001 R", "1 2 3 R 4 5 obj 6", "/Name/Other#20x(str)<48>[1 0 R]<</A 1>>",
+      "/ /A/B% comment\n/C", "%only a comment", "%c\r/X", "99999999999999 0 R 7", "007 0 R",
+      std::string("/A\0/B", 5), "12 0 R/Font", "12 0 R>>", "12 0 R)", "12\f0\tR", "{ 1 2 add }",
+  };
+  for (const std::string& text : cases) ExpectSameTokens(text);
+  // And a few thousand strings made of the characters that matter here.
+  const char alphabet[] = "0123456789 \n\r\t\f%/Robj<>[]()+-.ax";
+  uint32_t seed = 12345;
+  for (int round = 0; round < 3000; ++round) {
+    std::string text;
+    const int length = 1 + static_cast<int>(seed % 40);
+    for (int i = 0; i < length; ++i) {
+      seed = seed * 1103515245u + 12345u;
+      text.push_back(alphabet[(seed >> 16) % (sizeof alphabet - 1)]);
+    }
+    ExpectSameTokens(text);
+  }
 }
 
 }  // namespace
