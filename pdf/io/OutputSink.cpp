@@ -42,6 +42,22 @@ std::unique_ptr<FileSink> FileSink::Open(const char* name, int32_t& error) {
   return std::unique_ptr<FileSink>(new FileSink(descriptor, readable));
 }
 
+FileSink::FileSink(int descriptor, bool readable) : m_descriptor(descriptor), m_readable(readable) {
+  m_buffer.resize(kBlock);
+  OpenRoom();
+}
+
+void FileSink::OpenRoom() {
+  m_used = 0;
+  m_room = m_buffer.data();
+  m_roomEnd = m_room + m_buffer.size();
+}
+
+void FileSink::CloseRoom() {
+  m_used = Used();
+  m_room = m_roomEnd = nullptr;
+}
+
 FileSink::~FileSink() {
   if (m_descriptor < 0) return;
   int32_t ignored = 0;
@@ -57,6 +73,7 @@ bool FileSink::WriteAll(const char* data, size_t length, int32_t& error) {
     if (written <= 0) {
       m_error = written < 0 && errno ? errno : EIO;
       error = m_error;
+      CloseRoom();  // every later write fails with the error too
       // What was handed over counts as written; the rest is lost with the error.
       m_flushed += static_cast<int64_t>(done);
       return false;
@@ -69,21 +86,26 @@ bool FileSink::WriteAll(const char* data, size_t length, int32_t& error) {
 
 bool FileSink::Flush(int32_t& error) {
   const int64_t start = m_flushed;
-  bool ok = WriteAll(m_buffer.data(), m_buffer.size(), error);
-  if (!ok || m_buffer.empty()) {
-    m_buffer.clear();
-    return ok;
+  const size_t used = Used();
+  bool ok = WriteAll(m_buffer.data(), used, error);
+  if (!ok) {
+    // Nothing more goes through the buffer: every later write reports the error.
+    CloseRoom();
+    m_used = 0;
+    return false;
   }
+  if (used == 0) return true;
   // The block written is kept; the oldest kept block's memory becomes the new buffer.
   std::vector<char> next;
   if (m_kept.size() == kKeptBlocks) {
     next = std::move(m_kept.front().bytes);
     m_kept.pop_front();
   }
-  m_kept.push_back(KeptBlock{start, std::move(m_buffer)});
-  next.clear();
-  next.reserve(kBlock);
+  m_kept.push_back(KeptBlock{start, used, std::move(m_buffer)});
+  next.resize(kBlock);
   m_buffer = std::move(next);
+  if (m_room) OpenRoom();
+  else m_used = 0;
   return true;
 }
 
@@ -92,10 +114,14 @@ bool FileSink::Write(const char* data, size_t length, int32_t& error) {
     error = m_descriptor < 0 ? EBADF : m_error;
     return false;
   }
-  if (m_buffer.size() + length > kBlock && !Flush(error)) return false;
+  if (Used() + length > kBlock && !Flush(error)) return false;
   // A large block (stream data) goes out directly, without a copy.
   if (length >= kBlock) return WriteAll(data, length, error);
-  m_buffer.insert(m_buffer.end(), data, data + length);
+  std::memcpy(m_buffer.data() + Used(), data, length);
+  if (m_room)
+    m_room += length;
+  else
+    m_used += length;
   return true;
 }
 
@@ -104,10 +130,10 @@ int64_t FileSink::CompareHeld(int64_t offset, const char* data, size_t length) c
   size_t available = 0;
   if (offset >= m_flushed) {
     held = m_buffer.data() + (offset - m_flushed);
-    available = m_buffer.size() - static_cast<size_t>(offset - m_flushed);
+    available = Used() - static_cast<size_t>(offset - m_flushed);
   } else {
     for (const KeptBlock& block : m_kept) {
-      const int64_t end = block.start + static_cast<int64_t>(block.bytes.size());
+      const int64_t end = block.start + static_cast<int64_t>(block.length);
       if (offset >= block.start && offset < end) {
         held = block.bytes.data() + (offset - block.start);
         available = static_cast<size_t>(end - offset);
@@ -153,6 +179,7 @@ bool FileSink::Close(int32_t& error) {
   if (!ok && error == 0) error = m_error;
   int rc = ::close(m_descriptor);
   m_descriptor = -1;
+  CloseRoom();
   if (ok && rc != 0) {
     error = errno ? errno : EIO;
     ok = false;

@@ -5,6 +5,7 @@
 // an object identical to one already in the output can be found out.
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <deque>
 #include <memory>
 #include <vector>
@@ -22,6 +23,22 @@ public:
   [[nodiscard]] virtual bool Matches(int64_t offset, const char* data, size_t length) = 0;
   // Flushes and releases the underlying file; false with `error` set on failure.
   [[nodiscard]] virtual bool Close(int32_t& error) = 0;
+
+  // Write, without a call when the bytes fit the room the sink has opened in its
+  // buffer (a token or an object body, nearly always).
+  [[nodiscard]] bool Append(const char* data, size_t length, int32_t& error) {
+    if (length <= static_cast<size_t>(m_roomEnd - m_room)) {
+      std::memcpy(m_room, data, length);
+      m_room += length;
+      return true;
+    }
+    return Write(data, length, error);
+  }
+
+protected:
+  // Free room in the sink's buffer that Append fills directly; none by default.
+  char* m_room = nullptr;
+  char* m_roomEnd = nullptr;
 };
 
 // Writes to a disk file through a large block buffer: a token costs a copy, and
@@ -40,12 +57,17 @@ public:
   FileSink(const FileSink&) = delete;
   FileSink& operator=(const FileSink&) = delete;
   [[nodiscard]] bool Write(const char* data, size_t length, int32_t& error) override;
-  [[nodiscard]] int64_t Position() const override { return m_flushed + static_cast<int64_t>(m_buffer.size()); }
+  [[nodiscard]] int64_t Position() const override { return m_flushed + static_cast<int64_t>(Used()); }
   [[nodiscard]] bool Matches(int64_t offset, const char* data, size_t length) override;
   [[nodiscard]] bool Close(int32_t& error) override;
 
 private:
-  FileSink(int descriptor, bool readable) : m_descriptor(descriptor), m_readable(readable) { m_buffer.reserve(kBlock); }
+  FileSink(int descriptor, bool readable);
+  // Bytes in the buffer: the buffer is kBlock long, and what Append filled ends at m_room.
+  [[nodiscard]] size_t Used() const { return m_room ? static_cast<size_t>(m_room - m_buffer.data()) : m_used; }
+  // Opens the whole of a fresh buffer to Append; closes it after a failure.
+  void OpenRoom();
+  void CloseRoom();
   [[nodiscard]] bool Flush(int32_t& error);
   [[nodiscard]] bool WriteAll(const char* data, size_t length, int32_t& error);
   // Compares bytes still held in memory (the buffer or a kept block) at `offset`;
@@ -54,11 +76,13 @@ private:
 
   struct KeptBlock {
     int64_t start;
+    size_t length;
     std::vector<char> bytes;
   };
   int m_descriptor;
   bool m_readable;             // opened for reading too, so written bytes can be compared
-  std::vector<char> m_buffer;  // bytes not yet handed to the system
+  std::vector<char> m_buffer;  // kBlock bytes; the first Used() are not yet handed to the system
+  size_t m_used = 0;           // Used() while no room is open
   int64_t m_flushed = 0;       // bytes handed to the system
   std::deque<KeptBlock> m_kept;  // the latest blocks handed to the system, oldest first
   int32_t m_error = 0;         // a failed flush; every later write fails with it

@@ -32,6 +32,28 @@ bool ReadUnsigned(PDReadBuffer& buffer, int64_t& value) {
   return digits > 0;
 }
 
+// An entry as nearly every writer makes it, "oooooooooo ggggg n", read in one go
+// from a file held in memory; false (nothing consumed) for anything else, which
+// the general reader then takes.
+bool ReadUsualEntry(PDReadBuffer& buffer, int64_t& offset, int64_t& generation, int& type) {
+  constexpr int kLength = 18;
+  if (!buffer.Direct() || buffer.WindowEnd() - buffer.Here() < kLength) return false;
+  const char* at = buffer.Here();
+  auto digits = [at](int from, int count, int64_t& value) {
+    value = 0;
+    for (int i = from; i < from + count; ++i) {
+      if (!IsPdfDigit(static_cast<unsigned char>(at[i]))) return false;
+      value = value * 10 + (at[i] - '0');
+    }
+    return true;
+  };
+  if (at[10] != ' ' || at[16] != ' ' || (at[17] != 'n' && at[17] != 'f')) return false;
+  if (!digits(0, 10, offset) || !digits(11, 5, generation)) return false;
+  type = at[17];
+  buffer.Skip(kLength);
+  return true;
+}
+
 }  // namespace
 
 int64_t PDXrefTable::Offset(int32_t number) const {
@@ -181,11 +203,15 @@ bool PDXrefTable::ReadSubsections(PDReadBuffer& buffer, int64_t fileSize) {
       int64_t entryOffset = 0;
       int64_t generation = 0;
       SkipWhite(buffer);
-      bool numbers = ReadUnsigned(buffer, entryOffset);
-      SkipWhite(buffer);
-      numbers = ReadUnsigned(buffer, generation) && numbers;
-      SkipWhite(buffer);
-      int type = buffer.Get();
+      int type = 0;
+      bool numbers = true;
+      if (!ReadUsualEntry(buffer, entryOffset, generation, type)) {
+        numbers = ReadUnsigned(buffer, entryOffset);
+        SkipWhite(buffer);
+        numbers = ReadUnsigned(buffer, generation) && numbers;
+        SkipWhite(buffer);
+        type = buffer.Get();
+      }
       if (!numbers || (type != 'n' && type != 'f')) {
         Diag("bad cross-reference entry for object %lld\n", static_cast<long long>(first + k));
         return false;

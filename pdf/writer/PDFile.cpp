@@ -145,7 +145,7 @@ bool PDFile::WriteRaw(const char* data, size_t length) {
   if (!m_sink) return Fail(kInputOutput);
   if (length == 0) return true;
   int32_t error = 0;
-  if (!m_sink->Write(data, length, error)) return Fail(error);
+  if (!m_sink->Append(data, length, error)) return Fail(error);
   return true;
 }
 
@@ -539,14 +539,21 @@ bool PDFile::WriteXrefAndTrailer() {
     nextFreeOf[static_cast<size_t>(n)] = nextFree;
     if (n == 0 || !written(n)) nextFree = n;
   }
+  // Each entry is "oooooooooo ggggg n\r\n": numbers zero-padded to at least ten
+  // and five digits.
+  auto padded = [&table](int64_t value, size_t width) {
+    char digits[24];
+    char* end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    const auto count = static_cast<size_t>(end - digits);
+    if (count < width) table.append(width - count, '0');
+    table.append(digits, count);
+  };
   for (int32_t n = 0; n < size; ++n) {
-    if (n != 0 && written(n))
-      length = std::snprintf(line, sizeof line, "%10.10ld %5.5d n\r\n",
-                             static_cast<long>(m_offsets[static_cast<size_t>(n)]), 0);
-    else
-      length = std::snprintf(line, sizeof line, "%10.10d %5.5u f\r\n", nextFreeOf[static_cast<size_t>(n)],
-                             n == 0 ? 65535u : 0u);
-    table.append(line, static_cast<size_t>(length));
+    const bool inUse = n != 0 && written(n);
+    padded(inUse ? m_offsets[static_cast<size_t>(n)] : nextFreeOf[static_cast<size_t>(n)], 10);
+    table.push_back(' ');
+    padded(inUse ? 0 : (n == 0 ? 65535 : 0), 5);
+    table.append(inUse ? " n\r\n" : " f\r\n", 4);
   }
   if (!WriteRaw(table.data(), table.size())) return false;
 

@@ -1,6 +1,9 @@
 #include "pdf/io/OutputSink.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cerrno>
 
 #include <string>
 #include <vector>
@@ -63,6 +66,23 @@ TEST(FileSink, comparesBytesHeldInMemoryAndOnDiskAlike) {
   EXPECT_FALSE(sink->Matches(-1, tail.data(), 1));
   int32_t error = 0;
   ASSERT_TRUE(sink->Close(error)) << error;
+}
+
+TEST(FileSink, aFailedWriteFailsEveryLaterOne) {
+  if (access("/dev/full", W_OK) != 0) GTEST_SKIP() << "no /dev/full here";
+  int32_t error = 0;
+  auto sink = FileSink::Open("/dev/full", error);
+  ASSERT_TRUE(sink) << error;
+  const std::string piece(1000, 'x');
+  bool failed = false;
+  for (int i = 0; i < 3000 && !failed; ++i) failed = !sink->Append(piece.data(), piece.size(), error);
+  ASSERT_TRUE(failed) << "a full device must refuse the bytes once the first block goes out";
+  EXPECT_EQ(error, ENOSPC);
+  // Small writes that would fit the buffer are refused as well.
+  error = 0;
+  EXPECT_FALSE(sink->Append("y", 1, error));
+  EXPECT_EQ(error, ENOSPC);
+  EXPECT_FALSE(sink->Close(error));
 }
 
 }  // namespace
