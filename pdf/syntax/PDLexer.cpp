@@ -44,6 +44,7 @@ PDTokenKind PDLexer::GetToken() {
   } else {
     m_kind = Classify(m_buffer.Get());
   }
+  m_view = m_text;
   if (m_trace) Diag("GetToken: %d %s\n", m_kind, m_text.c_str());
   return m_kind;
 }
@@ -59,13 +60,16 @@ int PDLexer::QuickToken() {
     while (at < end && *at != '\n' && *at != '\r') ++at;
   }
   m_buffer.Skip(static_cast<int>(at - m_buffer.Here()));
-  if (at == end) return eError;
+  if (at == end) {
+    m_view = {};
+    return eError;
+  }
   const char* start = at;
   if (*start == '/') {
     ++at;
     while (!endsWord(at)) ++at;
     if (static_cast<size_t>(at - start) > kMaxStringLength) return kNotQuick;
-    m_text.assign(start, at);
+    m_view = std::string_view(start, static_cast<size_t>(at - start));
     m_buffer.Skip(static_cast<int>(at - start));
     return eName;
   }
@@ -74,7 +78,7 @@ int PDLexer::QuickToken() {
   if (static_cast<size_t>(at - start) > kMaxStringLength) return kNotQuick;
   const char* digitsEnd = at;
   auto number = [&]() {
-    m_text.assign(start, digitsEnd);
+    m_view = std::string_view(start, static_cast<size_t>(digitsEnd - start));
     m_buffer.Skip(static_cast<int>(digitsEnd - start));
     return eNumber;
   };
@@ -109,6 +113,7 @@ int PDLexer::QuickToken() {
   m_text.push_back(' ');
   m_text.append(generation, generationEnd);
   m_text.append(kind == eRef ? " R" : " obj");
+  m_view = m_text;
   m_buffer.Skip(static_cast<int>(at - start));
   return kind;
 }
@@ -295,16 +300,17 @@ PDTokenKind PDLexer::ReadHexString() {
 }
 
 int32_t PDLexer::GetCurNumber() const {
-  const char* text = m_text.c_str();
-  if (!(IsPdfDigit(text[0]) || text[0] == '-' || text[0] == '+')) {
-    Diag("PDParser::GetCurNumber: cannot convert %s\n", text);
+  const char* text = m_view.data();
+  const char first = m_view.empty() ? '\0' : text[0];
+  if (!(IsPdfDigit(first) || first == '-' || first == '+')) {
+    Diag("PDParser::GetCurNumber: cannot convert %s\n", std::string(m_view).c_str());
     return -1;
   }
   // The digits up to the first other character; none gives 0. Values beyond the
   // 32-bit range are clamped to it.
-  const char* begin = text[0] == '+' ? text + 1 : text;
-  if (begin != text && *begin == '-') return 0;  // "+-5" is no number
-  const char* end = text + m_text.size();
+  const char* end = text + m_view.size();
+  const char* begin = first == '+' ? text + 1 : text;
+  if (begin != text && begin < end && *begin == '-') return 0;  // "+-5" is no number
   long long value = 0;
   auto [stop, error] = std::from_chars(begin, end, value);
   (void)stop;

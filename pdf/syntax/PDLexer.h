@@ -8,6 +8,7 @@
 // Failure: end of data and syntax errors give the token kind eError.
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "pdf/base/CharClass.h"
 #include "pdf/io/PDReadBuffer.h"
@@ -39,8 +40,10 @@ public:
   PDTokenKind GetToken();
 
   PDTokenKind Kind() const { return m_kind; }
-  const std::string& Text() const { return m_text; }
-  [[nodiscard]] bool Is(PDTokenKind kind, const char* text) const { return m_kind == kind && m_text == text; }
+  // The token's text; valid until the next token is read. Names and numbers of a
+  // file held in memory are not copied: the view is of the file's bytes.
+  std::string_view Text() const { return m_view; }
+  [[nodiscard]] bool Is(PDTokenKind kind, const char* text) const { return m_kind == kind && m_view == text; }
 
   // The integer at the start of the token text; -1 with a diagnostic when the
   // text starts with neither a digit nor a sign. Clamped to the 32-bit range.
@@ -71,7 +74,8 @@ private:
   bool m_trace;
   bool m_refs = true;
   PDTokenKind m_kind = eError;
-  std::string m_text;
+  std::string m_text;       // the text of tokens that are not viewed in place
+  std::string_view m_view;  // the current token's text
 };
 
 }  // namespace folian

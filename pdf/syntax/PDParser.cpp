@@ -53,7 +53,7 @@ PDValuePtr PDParser::ParseValue() {
     case eError:
       return PDValue::Make(PDKind::None);
     default:
-      Diag("unexpected value %d %s\n", m_lexer.Kind(), m_lexer.Text().c_str());
+      Diag("unexpected value %d %s\n", m_lexer.Kind(), std::string(m_lexer.Text()).c_str());
       node = PDValue::Make(PDKind::None);
       break;
   }
@@ -91,11 +91,11 @@ PDValuePtr PDParser::ParseDictionary() {
   m_lexer.GetToken();
   while (m_lexer.Kind() != eDictEnd && m_lexer.Kind() != eError && !m_tooDeep) {
     if (m_lexer.Kind() != eName) {
-      Diag("error parsing dictionary, key expected (%s)\n", m_lexer.Text().c_str());
+      Diag("error parsing dictionary, key expected (%s)\n", std::string(m_lexer.Text()).c_str());
       m_lexer.ForceError();
       break;
     }
-    int32_t keyIndex = dict->Dict()->KeyIndex(std::string_view(m_lexer.Text()));
+    int32_t keyIndex = dict->Dict()->KeyIndex(m_lexer.Text());
     PDValuePtr value = OnName(keyIndex);
     if (keyIndex >= 0 && !value->Is(PDKind::None)) dict->Dict()->SaveAttrVal(keyIndex, std::move(value));
   }
@@ -113,7 +113,7 @@ PDValuePtr PDParser::OnName(int32_t keyIndex) {
         Diag("/Type not followed by name\n");
       } else if (objectLevel) {
         if (m_lexer.Text().size() >= kMaxTypeLength)
-          Diag("/Type value exceeds %d chars (%s)\n", kMaxTypeLength, m_lexer.Text().c_str());
+          Diag("/Type value exceeds %d chars (%s)\n", kMaxTypeLength, std::string(m_lexer.Text()).c_str());
         m_type = m_lexer.Text().substr(0, kMaxTypeLength - 1);
       }
       break;
@@ -139,7 +139,7 @@ PDValuePtr PDParser::OnName(int32_t keyIndex) {
 int32_t PDParser::ReadObject(bool headerOnly) {
   int64_t start = m_buffer.Offset();
   if (m_lexer.GetToken() != eObjdef) {
-    Diag("%s %s\n", "token eObjdef expected", m_lexer.Text().c_str());
+    Diag("%s %s\n", "token eObjdef expected", std::string(m_lexer.Text()).c_str());
     return 0;
   }
   int32_t number = m_lexer.GetCurNumber();
