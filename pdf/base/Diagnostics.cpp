@@ -7,10 +7,12 @@ namespace folian {
 namespace {
 
 // The destination and context of the current thread. Documents used on different
-// threads at once each have their own.
-thread_local DiagnosticSink* t_sink = nullptr;
-thread_local int32_t t_object = 0;
-thread_local int64_t t_offset = -1;
+// threads at once each have their own. Set and restored for every object read,
+// so they are reached without a call into the dynamic loader (initial-exec: a
+// few bytes of the static TLS room kept for libraries loaded later).
+__attribute__((tls_model("initial-exec"))) thread_local DiagnosticSink* t_sink = nullptr;
+__attribute__((tls_model("initial-exec"))) thread_local int32_t t_object = 0;
+__attribute__((tls_model("initial-exec"))) thread_local int64_t t_offset = -1;
 
 void Emit(int32_t code, const char* format, va_list args) {
   char small[256];

@@ -43,14 +43,15 @@ std::unique_ptr<FileSink> FileSink::Open(const char* name, int32_t& error) {
 }
 
 FileSink::FileSink(int descriptor, bool readable) : m_descriptor(descriptor), m_readable(readable) {
-  m_buffer.resize(kBlock);
+  // Left uninitialised: only what is written is touched.
+  m_buffer.reset(new char[kBlock]);
   OpenRoom();
 }
 
 void FileSink::OpenRoom() {
   m_used = 0;
-  m_room = m_buffer.data();
-  m_roomEnd = m_room + m_buffer.size();
+  m_room = m_buffer.get();
+  m_roomEnd = m_room + kBlock;
 }
 
 void FileSink::CloseRoom() {
@@ -87,7 +88,7 @@ bool FileSink::WriteAll(const char* data, size_t length, int32_t& error) {
 bool FileSink::Flush(int32_t& error) {
   const int64_t start = m_flushed;
   const size_t used = Used();
-  bool ok = WriteAll(m_buffer.data(), used, error);
+  bool ok = WriteAll(m_buffer.get(), used, error);
   if (!ok) {
     // Nothing more goes through the buffer: every later write reports the error.
     CloseRoom();
@@ -96,13 +97,14 @@ bool FileSink::Flush(int32_t& error) {
   }
   if (used == 0) return true;
   // The block written is kept; the oldest kept block's memory becomes the new buffer.
-  std::vector<char> next;
+  std::unique_ptr<char[]> next;
   if (m_kept.size() == kKeptBlocks) {
     next = std::move(m_kept.front().bytes);
     m_kept.pop_front();
+  } else {
+    next.reset(new char[kBlock]);
   }
   m_kept.push_back(KeptBlock{start, used, std::move(m_buffer)});
-  next.resize(kBlock);
   m_buffer = std::move(next);
   if (m_room) OpenRoom();
   else m_used = 0;
@@ -117,7 +119,7 @@ bool FileSink::Write(const char* data, size_t length, int32_t& error) {
   if (Used() + length > kBlock && !Flush(error)) return false;
   // A large block (stream data) goes out directly, without a copy.
   if (length >= kBlock) return WriteAll(data, length, error);
-  std::memcpy(m_buffer.data() + Used(), data, length);
+  std::memcpy(m_buffer.get() + Used(), data, length);
   if (m_room)
     m_room += length;
   else
@@ -129,13 +131,13 @@ int64_t FileSink::CompareHeld(int64_t offset, const char* data, size_t length) c
   const char* held = nullptr;
   size_t available = 0;
   if (offset >= m_flushed) {
-    held = m_buffer.data() + (offset - m_flushed);
+    held = m_buffer.get() + (offset - m_flushed);
     available = Used() - static_cast<size_t>(offset - m_flushed);
   } else {
     for (const KeptBlock& block : m_kept) {
       const int64_t end = block.start + static_cast<int64_t>(block.length);
       if (offset >= block.start && offset < end) {
-        held = block.bytes.data() + (offset - block.start);
+        held = block.bytes.get() + (offset - block.start);
         available = static_cast<size_t>(end - offset);
         break;
       }

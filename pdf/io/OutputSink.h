@@ -64,7 +64,7 @@ public:
 private:
   FileSink(int descriptor, bool readable);
   // Bytes in the buffer: the buffer is kBlock long, and what Append filled ends at m_room.
-  [[nodiscard]] size_t Used() const { return m_room ? static_cast<size_t>(m_room - m_buffer.data()) : m_used; }
+  [[nodiscard]] size_t Used() const { return m_room ? static_cast<size_t>(m_room - m_buffer.get()) : m_used; }
   // Opens the whole of a fresh buffer to Append; closes it after a failure.
   void OpenRoom();
   void CloseRoom();
@@ -77,11 +77,11 @@ private:
   struct KeptBlock {
     int64_t start;
     size_t length;
-    std::vector<char> bytes;
+    std::unique_ptr<char[]> bytes;
   };
   int m_descriptor;
   bool m_readable;             // opened for reading too, so written bytes can be compared
-  std::vector<char> m_buffer;  // kBlock bytes; the first Used() are not yet handed to the system
+  std::unique_ptr<char[]> m_buffer;  // kBlock bytes; the first Used() are not yet handed to the system
   size_t m_used = 0;           // Used() while no room is open
   int64_t m_flushed = 0;       // bytes handed to the system
   std::deque<KeptBlock> m_kept;  // the latest blocks handed to the system, oldest first
