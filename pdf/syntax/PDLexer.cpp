@@ -65,6 +65,29 @@ int PDLexer::QuickToken() {
     return eError;
   }
   const char* start = at;
+  auto single = [&](PDTokenKind kind, int length) {
+    m_view = std::string_view(start, static_cast<size_t>(length));
+    m_buffer.Skip(length);
+    return kind;
+  };
+  switch (*start) {
+    case '[': return single(eArrayBegin, 1);
+    case ']': return single(eArrayEnd, 1);
+    case '<':
+      if (end - start >= 2 && start[1] == '<') return single(eDictBegin, 2);
+      return kNotQuick;
+    case '>':
+      if (end - start >= 2 && start[1] == '>') return single(eDictEnd, 2);
+      return kNotQuick;
+    default:
+      break;
+  }
+  if ((*start >= 'a' && *start <= 'z') || (*start >= 'A' && *start <= 'Z')) {
+    // A keyword: stream, endobj, true, null and the like.
+    while (!endsWord(at)) ++at;
+    if (static_cast<size_t>(at - start) > kMaxStringLength) return kNotQuick;
+    return single(eWord, static_cast<int>(at - start));
+  }
   if (*start == '/') {
     ++at;
     while (!endsWord(at)) ++at;
