@@ -1,6 +1,7 @@
 #include "pdf/object/PDDict.h"
 
 #include <algorithm>
+#include <array>
 #include <initializer_list>
 #include <cstring>
 #include <string_view>
@@ -146,6 +147,18 @@ const char* PDDict::KeyAt(int32_t index) const {
   if (index < 0 || index >= KeyCount()) return nullptr;
   if (index < kWellKnownKeyCount) return WellKnownKeys[index];
   return m_own[static_cast<size_t>(index - kWellKnownKeyCount)].text;
+}
+
+std::string_view PDDict::KeyViewAt(int32_t index) const {
+  static const auto lengths = [] {
+    std::array<uint8_t, kWellKnownKeyCount> counted{};
+    for (int32_t i = 0; i < kWellKnownKeyCount; ++i) counted[static_cast<size_t>(i)] = static_cast<uint8_t>(std::strlen(WellKnownKeys[i]));
+    return counted;
+  }();
+  if (index < 0 || index >= KeyCount()) return {};
+  if (index < kWellKnownKeyCount) return {WellKnownKeys[index], lengths[static_cast<size_t>(index)]};
+  const OwnEntry& own = m_own[static_cast<size_t>(index - kWellKnownKeyCount)];
+  return {own.text, static_cast<size_t>(own.length)};
 }
 
 PDValue* PDDict::Find(const char* key) const { return Get(FindKey(key)); }

@@ -59,6 +59,8 @@ public:
   [[nodiscard]] int32_t FindKey(const char* key) const;
   [[nodiscard]] int32_t FindKey(std::string_view key) const;
   const char* KeyAt(int32_t index) const;
+  // The same with its length; empty for an index never handed out.
+  std::string_view KeyViewAt(int32_t index) const;
 
   PDValue* Find(const char* key) const;
   PDValue* Get(int32_t index) const {

@@ -158,6 +158,15 @@ bool PDFile::WriteToken(const char* text, int32_t length) {
   if (!text) return Fail(kInternal);
   if (m_column > 0 && m_column + length > kLineLimit && !WriteLineEnd()) return false;
   if (m_column > 0) {
+    if (length >= 0 && length < 64) {
+      // The blank and a short token in one go.
+      char spaced[64];
+      spaced[0] = ' ';
+      std::memcpy(spaced + 1, text, static_cast<size_t>(length));
+      if (!WriteRaw(spaced, static_cast<size_t>(length) + 1)) return false;
+      m_column += length + 1;
+      return true;
+    }
     if (!WriteRaw(" ", 1)) return false;
     ++m_column;
   }
@@ -211,7 +220,8 @@ bool PDFile::WriteValue(const PDValue* value) {
       PDValue* entry = nullptr;
       int32_t key = 0;
       for (int32_t i = 0; value->Dict()->EntryAt(i, entry, key); ++i) {
-        if (!WriteToken(value->Dict()->KeyAt(key)) || !WriteValue(entry)) return false;
+        const std::string_view name = value->Dict()->KeyViewAt(key);
+        if (!WriteToken(name.data(), static_cast<int32_t>(name.size())) || !WriteValue(entry)) return false;
         if (lines && !WriteLineEnd()) return false;
       }
       return WriteToken(">>", 2);
