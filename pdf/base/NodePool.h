@@ -6,8 +6,9 @@
 // spends much of that time sorting the rest back into its bins. A pool keeps every
 // freed node of its size on a list of its own thread, ready for the next one. The
 // list is reached without a call into the dynamic loader (initial-exec TLS: a few
-// bytes of the static TLS room that is kept for libraries loaded later), and its
-// memory goes back to the allocator when the thread ends. Under the address and
+// bytes of the static TLS room that is kept for libraries loaded later). It keeps
+// at most kMaxFree nodes, so a thread that once held a huge tree does not keep
+// its memory; the rest goes back to the allocator when the thread ends. Under the address and
 // thread sanitizers the pool is off, so that they still see every allocation.
 #include <cstddef>
 #include <new>
@@ -28,6 +29,7 @@ public:
     if (size == kSize && t_head) {
       Block* block = t_head;
       t_head = block->next;
+      --t_count;
       return block;
     }
 #endif
@@ -36,16 +38,21 @@ public:
 
   static void Release(void* memory, size_t size) noexcept {
 #if FOLIAN_NODE_POOL
-    if (memory && size == kSize && t_state != State::kClosed) {
+    if (memory && size == kSize && t_state != State::kClosed && t_count < kMaxFree) {
       if (t_state == State::kUnused) Arm();
       auto* block = static_cast<Block*>(memory);
       block->next = t_head;
       t_head = block;
+      ++t_count;
       return;
     }
 #endif
     ::operator delete(memory);
   }
+
+  static constexpr size_t kMaxFree = size_t{1} << 16;
+  // Nodes this thread keeps ready.
+  static size_t Kept() { return t_count; }
 
 private:
   struct Block {
@@ -63,6 +70,7 @@ private:
         Block* next = t_head->next;
         ::operator delete(t_head);
         t_head = next;
+        --t_count;
       }
     }
   };
@@ -73,6 +81,7 @@ private:
   }
 
   __attribute__((tls_model("initial-exec"))) static inline thread_local Block* t_head = nullptr;
+  __attribute__((tls_model("initial-exec"))) static inline thread_local size_t t_count = 0;
   __attribute__((tls_model("initial-exec"))) static inline thread_local State t_state = State::kUnused;
 };
 
