@@ -276,6 +276,7 @@ int32_t PDImport::CopyPage(PDObject& page, int32_t parentId) {
   }
   if (!m_writing) {
     m_plan.push_back(number);
+    if (Flag(number, kTreePage)) SetFlag(m_roles, number, kListedTwice);
     SetFlag(m_roles, number, kTreePage);
     return 1;
   }
@@ -284,7 +285,11 @@ int32_t PDImport::CopyPage(PDObject& page, int32_t parentId) {
 
   int32_t id = TreeObjectId(number);
   if (m_hooks) m_hooks->BeforePageWritten(m_input, page);
-  PDValuePtr value = PDValue::Copy(page.Root());
+  PDObject* parent = m_input.ParentOf(&page);
+  // A page the tree lists once is taken out of the input's cache rather than
+  // copied: nothing reads it again in this import (references to pages are
+  // judged by their flags), and the cache drops pages when the import ends.
+  PDValuePtr value = Flag(number, kListedTwice) ? PDValue::Copy(page.Root()) : page.TakeRoot();
   Sanitize(value.get(), true);
   PDDict* dict = value->Dict();
   // A page has no kids; an entry by that name would only lead into the tree.
@@ -293,7 +298,7 @@ int32_t PDImport::CopyPage(PDObject& page, int32_t parentId) {
   if (!dict->Get(kKeyResources)) {
     // Inherited resources are given to the page itself, so that entries added to
     // the copy (a header's fonts) cannot hide the ones it inherits.
-    PDObject* node = m_input.ParentOf(&page);
+    PDObject* node = parent;
     for (int depth = 0; node && node->Root() && node->Root()->Dict() && depth < PDFInput::kMaxTreeDepth; ++depth) {
       if (PDValue* inherited = node->Root()->Dict()->Get(kKeyResources)) {
         PDValuePtr resources = inherited->Copy();

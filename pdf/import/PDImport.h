@@ -103,7 +103,7 @@ public:
   int32_t PagesHeld() const { return static_cast<int32_t>(m_plan.size()); }
 
 private:
-  enum Role : uint8_t { kTreePage = 1, kTreeNode = 2, kWanted = 4 };
+  enum Role : uint8_t { kTreePage = 1, kTreeNode = 2, kWanted = 4, kListedTwice = 8 };
 
   void PrepareState();
   PDObject* TopNode(PDObject& root);

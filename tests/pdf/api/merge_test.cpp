@@ -398,3 +398,38 @@ TEST(Merge, pageWithoutUsableMediaBoxGetsLetter) {
     IDocClose(input);
   }
 }
+
+namespace {
+
+// A page the tree lists twice is written twice, each time whole: the first copy
+// must not take anything from the second. A page whose /Parent names no node
+// still inherits from the node that lists it.
+TEST(Merge, pageListedTwiceIsWrittenTwiceWithWhatItInherits) {
+  std::string pdf = BuildPdf({"<< /Type /Catalog /Pages 2 0 R >>",
+                              "<< /Type /Pages /Kids [3 0 R 4 0 R 3 0 R] /Count 3 /MediaBox [0 0 200 200]"
+                              " /Resources << /Font << /F1 6 0 R >> >> >>",
+                              "<< /Type /Page /Parent 2 0 R /Contents 5 0 R /Annots [8 0 R] >>",
+                              "<< /Type /Page /Parent 99 0 R /Contents 7 0 R >>",
+                              LabelledContent("twice"),
+                              "<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica >>",
+                              LabelledContent("once"),
+                              "<< /Type /Annot /Subtype /Link /Rect [0 0 10 10] /Dest [4 0 R /Fit] >>"});
+  std::vector<int32_t> codes;
+  std::string merged = MergeInto("merge-listed-twice.pdf", {{Save("m-listed-twice.pdf", pdf), 1, 0}}, &codes);
+  EXPECT_EQ(codes.at(0), 0);
+  EXPECT_EQ(PageLabels(merged), (std::vector<std::string>{"twice", "once", "twice"}));
+  EXPECT_EQ(DanglingRefs(merged), std::vector<std::string>{});
+  EXPECT_EQ(CountMismatches(merged), std::vector<std::string>{});
+  int pagesWithFont = 0;
+  int pagesWithLink = 0;
+  for (const auto& [number, text] : ObjectsByXref(merged)) {
+    if (text.find("/Type /Page\r\n") == std::string::npos && text.find("/Type /Page ") == std::string::npos) continue;
+    pagesWithFont += text.find("/F1") != std::string::npos;
+    pagesWithLink += text.find("/Annots") != std::string::npos;
+  }
+  EXPECT_EQ(pagesWithFont, 3) << "every copy carries the inherited font";
+  EXPECT_EQ(pagesWithLink, 2) << "both copies of the page keep its link";
+  EXPECT_TRUE(QpdfAccepts(OutputPath("merge-listed-twice.pdf")));
+}
+
+}  // namespace
