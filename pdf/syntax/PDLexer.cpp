@@ -1,5 +1,6 @@
 #include "pdf/syntax/PDLexer.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <climits>
@@ -35,6 +36,7 @@ bool ByteIs(char c, uint8_t bits) { return (kByteClasses[static_cast<unsigned ch
 
 PDTokenKind PDLexer::GetToken() {
   m_text.clear();
+  m_numberKnown = false;
   if (m_buffer.Direct() && !m_trace) {
     int quick = QuickToken();
     if (quick != kNotQuick) return m_kind = static_cast<PDTokenKind>(quick);
@@ -100,13 +102,21 @@ int PDLexer::QuickToken() {
   while (at < end && ByteIs(*at, kDigitByte)) ++at;
   if (static_cast<size_t>(at - start) > kMaxStringLength) return kNotQuick;
   const char* digitsEnd = at;
+  // The value, clamped to the 32-bit range as GetCurNumber clamps it.
+  int64_t value = 0;
+  for (const char* digit = start; digit < digitsEnd && value <= INT32_MAX; ++digit) value = value * 10 + (*digit - '0');
+  m_number = value > INT32_MAX ? INT32_MAX : static_cast<int32_t>(value);
+  m_numberKnown = true;
   auto number = [&]() {
     m_view = std::string_view(start, static_cast<size_t>(digitsEnd - start));
     m_buffer.Skip(static_cast<int>(digitsEnd - start));
     return eNumber;
   };
   if (at == end || IsPdfDelimiter(static_cast<unsigned char>(*at))) return number();
-  if (!white(*at)) return kNotQuick;  // digits running into a word
+  if (!white(*at)) {
+    m_numberKnown = false;
+    return kNotQuick;  // digits running into a word
+  }
   if (!m_refs) return number();
   // "12 0 R" or "12 0 obj": white space, at most ten digits, white space, the keyword.
   auto skipWhite = [&]() {
@@ -132,11 +142,20 @@ int PDLexer::QuickToken() {
   } else {
     return number();
   }
-  m_text.assign(start, digitsEnd);
-  m_text.push_back(' ');
-  m_text.append(generation, generationEnd);
-  m_text.append(kind == eRef ? " R" : " obj");
-  m_view = m_text;
+  // The text is "12 0 R" with single blanks, whatever the file had between.
+  const auto digits = static_cast<size_t>(digitsEnd - start);
+  const auto generationDigits = static_cast<size_t>(generationEnd - generation);
+  const std::string_view keyword = kind == eRef ? std::string_view(" R") : std::string_view(" obj");
+  char* text = m_shortText;
+  if (digits + generationDigits + 1 + keyword.size() > sizeof m_shortText) {
+    m_text.resize(digits + generationDigits + 1 + keyword.size());
+    text = m_text.data();
+  }
+  char* put = std::copy(start, digitsEnd, text);
+  *put++ = ' ';
+  put = std::copy(generation, generationEnd, put);
+  put = std::copy(keyword.begin(), keyword.end(), put);
+  m_view = std::string_view(text, static_cast<size_t>(put - text));
   m_buffer.Skip(static_cast<int>(at - start));
   return kind;
 }
@@ -323,6 +342,7 @@ PDTokenKind PDLexer::ReadHexString() {
 }
 
 int32_t PDLexer::GetCurNumber() const {
+  if (m_numberKnown) return m_number;
   const char* text = m_view.data();
   const char first = m_view.empty() ? '\0' : text[0];
   if (!(IsPdfDigit(first) || first == '-' || first == '+')) {

@@ -76,6 +76,9 @@ private:
   PDTokenKind m_kind = eError;
   std::string m_text;       // the text of tokens that are not viewed in place
   std::string_view m_view;  // the current token's text
+  char m_shortText[32];     // the text of a reference or object header, when short
+  int32_t m_number = 0;       // the value of a number, reference or header token
+  bool m_numberKnown = false; // m_number is set for the current token
 };
 
 }  // namespace folian

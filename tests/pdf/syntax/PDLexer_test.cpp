@@ -180,7 +180,7 @@ TEST(PDLexer, inMemoryScannerAgreesWithTheWindowedReader) {
       "12 0000000001 R", "1 2 3 R 4 5 obj 6", "/Name/Other#20x(str)<48>[1 0 R]<</A 1>>",
       "/ /A/B% comment\n/C", "%only a comment", "%c\r/X", "99999999999999 0 R 7", "007 0 R",
       std::string("/A\0/B", 5), "12 0 R/Font", "12 0 R>>", "12 0 R)", "12\f0\tR", "{ 1 2 add }",
-      "<</A true/B null>>stream\r\nendstream endobj", "[<>]>", "<<<a>>>", "*x T* Tj'",
+      "<</A true/B null>>stream\r\nendstream endobj", "12345678901234567890123456789012345 0 obj 7", "[<>]>", "<<<a>>>", "*x T* Tj'",
   };
   for (const std::string& text : cases) ExpectSameTokens(text);
   // And a few thousand strings made of the characters that matter here.
