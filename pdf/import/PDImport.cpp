@@ -454,6 +454,10 @@ void PDImport::ShareReachable(PDValue* value, bool treeObject) {
     // Marked now, so that a reference back to an object still being entered is a
     // cycle (it gets its id when referred to) rather than a second visit.
     m_state.copied[static_cast<size_t>(number)] = 1;
+    // A stream's /Length becomes the length of the bytes read before anything
+    // else: an indirect length object is then no longer referred to, and is
+    // neither read again nor written.
+    SetStreamLength(*object->Root());
     Sanitize(object->Root(), false);
     ShareFrame frame{number, children.size(), 0, Offer::kNotYet, children.size()};
     if (!MayShare(object->Root())) {

@@ -433,3 +433,38 @@ TEST(Merge, pageListedTwiceIsWrittenTwiceWithWhatItInherits) {
 }
 
 }  // namespace
+
+namespace {
+
+// A stream whose /Length is an object of its own gets its length written in
+// place; the length object is not carried, with or without sharing.
+TEST(Merge, indirectStreamLengthIsNotCarriedAsAnObject) {
+  const std::string data = "% indirect\nBT /F1 12 Tf 10 10 Td (indirect) Tj ET";
+  std::string pdf = BuildPdf({"<< /Type /Catalog /Pages 2 0 R >>",
+                              "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
+                              "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 200 200] /Contents 4 0 R >>",
+                              "<< /Length 5 0 R >>\nstream\n" + data + "\nendstream",
+                              std::to_string(data.size())});
+  std::string path = Save("m-indirect-length.pdf", pdf);
+  for (bool sharing : {true, false}) {
+    const std::string name = sharing ? "merge-indirect-length.pdf" : "merge-indirect-length-unshared.pdf";
+    FLHANDLE doc = PDocNew(OutputPath(name).c_str(), 0, 0, nullptr);
+    ASSERT_NE(doc, 0u);
+    ASSERT_EQ(PDocDedupe(doc, sharing ? 1 : 0), sharing ? 1 : 0);
+    ASSERT_EQ(PDocMerge(doc, path.c_str(), 1, 0), 0);
+    ASSERT_EQ(PDocRelease(doc), 0);
+    std::string merged = ReadFile(OutputPath(name));
+    EXPECT_EQ(PageLabels(merged), std::vector<std::string>{"indirect"}) << name;
+    for (const auto& [number, text] : ObjectsByXref(merged)) {
+      // "n 0 obj", the body, "endobj": the body alone.
+      const size_t from = text.find(" obj") + 4;
+      const std::string body = text.substr(from, text.rfind("endobj") - from);
+      EXPECT_NE(body.find_first_not_of("0123456789\r\n "), std::string::npos)
+          << name << ": object " << number << " is a bare number that nothing refers to";
+    }
+    EXPECT_NE(merged.find("/Length " + std::to_string(data.size())), std::string::npos) << name;
+    EXPECT_TRUE(QpdfAccepts(OutputPath(name))) << name;
+  }
+}
+
+}  // namespace
