@@ -28,9 +28,10 @@ bool FontStore::IsStorable(PDFInput& input, PDValue* root) {
   PDDict* dict = root && root->Is(PDKind::Dictionary) ? root->Dict() : nullptr;
   if (!dict || root->HasStream()) return false;
   PDValue* type = dict->Get(kKeyType);
+  if (!type || !type->IsText("/Font")) return false;  // most objects, told apart at once
   PDValue* base = dict->Find("/BaseFont");
   int32_t widthsKey = dict->FindKey("/Widths");
-  if (!type || !type->IsText("/Font") || !base || !base->Is(PDKind::Text) || widthsKey < 0) return false;
+  if (!base || !base->Is(PDKind::Text) || widthsKey < 0) return false;
   PDValue* widths = dict->Get(widthsKey);
   if (widths && widths->Is(PDKind::Reference)) {
     PDValue* array = input.Resolve(widths);

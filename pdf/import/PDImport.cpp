@@ -497,8 +497,10 @@ bool PDImport::MayShare(const PDValue* root) {
   // place in the document; two of them stay two even when their bytes agree.
   const PDDict* dict = root->Dict();
   if (!dict) return true;
-  if (dict->Get(kKeyParent) || dict->Get(kKeyKids) || dict->Find("/P") || dict->Find("/T") || dict->Find("/FT"))
-    return false;
+  if (dict->Get(kKeyParent) || dict->Get(kKeyKids)) return false;
+  using namespace std::string_view_literals;
+  for (std::string_view key : {"/P"sv, "/T"sv, "/FT"sv})
+    if (dict->Get(dict->FindKey(key))) return false;
   const PDValue* type = dict->Get(kKeyType);
   return !type || !(type->IsText("/Page") || type->IsText("/Pages") || type->IsText("/Annot"));
 }
@@ -512,9 +514,9 @@ void PDImport::WriteOrShare(int32_t number, Offer offer) {
     m_input.ReleaseObj(object);
     return;
   }
-  SetStreamLength(*root);
-  // An object referred to before it was finished (a cycle) already has its id.
-  if (MayShare(root) && m_output.PeekRefNum(number, m_state.table) == 0) {
+  // Objects that may not be shared met the hooks when entered and were handled
+  // above. An object referred to before it was finished (a cycle) already has its id.
+  if (m_output.PeekRefNum(number, m_state.table) == 0) {
     PDFile::Body& body = m_body;
     if (!m_output.MakeBody(root, body)) {
       if (m_error == 0) m_error = m_output.LastError() ? m_output.LastError() : kInternal;

@@ -29,6 +29,8 @@ namespace {
 std::vector<int32_t> LeadingPages(PDFInput& input, int32_t last) {
   std::vector<int32_t> pages;
   std::unordered_set<int32_t> visited;
+  // Room for the tree of an ordinary file at once; a larger one grows as usual.
+  visited.reserve(std::min<size_t>(static_cast<size_t>(std::max(input.ObjectLimit(), 0)), size_t{1} << 14));
   std::vector<std::pair<int32_t, int>> pending{{input.PagesRootNumber(), 0}};
   while (!pending.empty() && static_cast<int32_t>(pages.size()) < last) {
     auto [number, depth] = pending.back();
@@ -60,6 +62,7 @@ CarryHooks::CarryHooks(PDFInput& input, CarryState& state, int32_t first, int32_
   // input's tree in memory as it goes, and a link on an early page may point at a
   // later one.
   std::vector<int32_t> numbers = LeadingPages(input, last);
+  m_inRange.reserve(numbers.size());
   for (size_t i = static_cast<size_t>(std::max(first, 1) - 1); i < numbers.size(); ++i) m_inRange.insert(numbers[i]);
 }
 
