@@ -205,7 +205,6 @@ PDValue* PDFInput::Info() {
 // ---- objects ---------------------------------------------------------------
 
 PDObject* PDFInput::GetObj(int32_t number) {
-  DiagnosticScope diagnostics(m_diagnostics);
   if (number <= 0 || number >= kOutputIdBase || !m_source) return nullptr;
   if (number >= Size()) {
     size_t added = static_cast<size_t>(number - Size());
@@ -214,6 +213,8 @@ PDObject* PDFInput::GetObj(int32_t number) {
   size_t slot = static_cast<size_t>(number);
   if (slot < m_cache.size() && m_cache[slot]) return m_cache[slot].get();
   if (slot < m_unreadable.size() && m_unreadable[slot]) return nullptr;
+  // Only reading an object can say anything; a cached one is handed out as it is.
+  DiagnosticScope diagnostics(m_diagnostics);
   return LoadObject(number);
 }
 

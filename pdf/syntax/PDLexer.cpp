@@ -99,12 +99,12 @@ int PDLexer::QuickToken() {
     return eName;
   }
   if (!ByteIs(*start, kDigitByte)) return kNotQuick;
-  while (at < end && ByteIs(*at, kDigitByte)) ++at;
-  if (static_cast<size_t>(at - start) > kMaxStringLength) return kNotQuick;
-  const char* digitsEnd = at;
   // The value, clamped to the 32-bit range as GetCurNumber clamps it.
   int64_t value = 0;
-  for (const char* digit = start; digit < digitsEnd && value <= INT32_MAX; ++digit) value = value * 10 + (*digit - '0');
+  for (; at < end && ByteIs(*at, kDigitByte); ++at)
+    if (value <= INT32_MAX) value = value * 10 + (*at - '0');
+  if (static_cast<size_t>(at - start) > kMaxStringLength) return kNotQuick;
+  const char* digitsEnd = at;
   m_number = value > INT32_MAX ? INT32_MAX : static_cast<int32_t>(value);
   m_numberKnown = true;
   auto number = [&]() {
