@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "pdf/base/CharClass.h"
 #include "pdf/base/Diagnostics.h"
 #include "pdf/object/PDDict.h"
 #include "pdf/reader/PDXrefRepair.h"
@@ -340,11 +341,48 @@ PDValuePtr PDFInput::ReadLengthObject(int32_t number) {
     return stream ? stream->ReadObject(entry.index, number) : nullptr;
   }
   if (entry.kind != PDXrefEntry::kInFile) return nullptr;
+  if (PDValuePtr plain = ReadPlainLength(number, entry.where)) return plain;
   // A nested parser without a length reader: a /Length that leads back to a
   // stream cannot start another nested read.
   PDParser nested(*m_source, entry.where);
   if (nested.ReadObject(true) != number) return nullptr;
   return nested.TakeRoot();
+}
+
+PDValuePtr PDFInput::ReadPlainLength(int32_t number, int64_t offset) {
+  // "12 0 obj 345 endobj" in a file held in memory, read without a parser; any
+  // other form (comments, a reference, a real) is left to the parser.
+  const char* bytes = m_source->Bytes();
+  const int64_t size = m_source->Size();
+  if (!bytes || offset < 0 || offset >= size) return nullptr;
+  const char* at = bytes + offset;
+  const char* end = bytes + size;
+  auto white = [&]() {
+    const char* from = at;
+    while (at < end && IsPdfWhite(static_cast<unsigned char>(*at))) ++at;
+    return at > from;
+  };
+  auto digits = [&](int64_t& value) {
+    const char* from = at;
+    value = 0;
+    for (; at < end && IsPdfDigit(static_cast<unsigned char>(*at)); ++at)
+      if (value <= INT32_MAX) value = value * 10 + (*at - '0');
+    return at > from;
+  };
+  auto word = [&](std::string_view expected) {
+    if (end - at < static_cast<std::ptrdiff_t>(expected.size()) || std::string_view(at, expected.size()) != expected)
+      return false;
+    at += expected.size();
+    return at == end || IsPdfWhite(static_cast<unsigned char>(*at)) || IsPdfDelimiter(static_cast<unsigned char>(*at));
+  };
+  int64_t found = 0;
+  int64_t generation = 0;
+  int64_t value = 0;
+  white();
+  if (!digits(found) || found != number || !white() || !digits(generation) || !white() || !word("obj")) return nullptr;
+  white();
+  if (!digits(value) || !white() || !word("endobj")) return nullptr;
+  return PDValue::MakeInt(value > INT32_MAX ? INT32_MAX : static_cast<int32_t>(value));
 }
 
 // ---- repair and decryption -------------------------------------------------

@@ -176,6 +176,9 @@ private:
   [[nodiscard]] int64_t FindStartXref();
   PDObject* LoadObject(int32_t number);
   PDValuePtr ReadLengthObject(int32_t number);
+  // The same for the usual form of such an object, read straight from memory;
+  // none when the source is not in memory or the object has another form.
+  PDValuePtr ReadPlainLength(int32_t number, int64_t offset);
   [[nodiscard]] bool EnterKid(int32_t parent, int32_t kid);
   [[nodiscard]] bool CountOf(PDObject& node, int32_t& count);
   PDValue* Inherited(PDObject* page, const char* key);

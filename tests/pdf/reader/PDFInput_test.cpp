@@ -627,3 +627,43 @@ TEST(PDFInput, everyPageOfAFlatTreeInTurnIsFoundAndReadOnce) {
 
 }  // namespace
 }  // namespace folian
+
+namespace folian {
+namespace {
+
+// An indirect /Length in each form a writer may give it. The data holds the
+// keyword "endstream" itself, so only a length read right gives the whole of it;
+// a length that is no integer leaves the data to the keyword search.
+TEST(PDFInput, indirectLengthsInEveryFormAreReadAsTheParserReadsThem) {
+  const std::string data = "ab\nendstream\ncd";
+  const std::string size = std::to_string(data.size());
+  const struct {
+    std::string body;
+    bool whole;
+  } forms[] = {
+      {size, true},           {"  " + size + "  ", true}, {"+" + size, true},   {"% note\n" + size, true},
+      {size + ".0", false},   {"7 0 R", false},            {"-" + size, false},  {"", false},
+      {"99999999999999", false},
+  };
+  for (const auto& form : forms) {
+    PdfBuilder pdf;
+    pdf.Obj(1, "<< /Type /Catalog /Pages 2 0 R >>")
+        .Obj(2, "<< /Type /Pages /Kids [3 0 R] /Count 1 >>")
+        .Obj(3, "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 10 10] /Contents 4 0 R >>")
+        .Obj(4, "<< /Length 5 0 R >>\nstream\n" + data + "\nendstream")
+        .Obj(5, form.body)
+        .Obj(7, "12")
+        .Xref("/Size 8 /Root 1 0 R");
+    PDFInput input;
+    ASSERT_TRUE(OpenQuietly(input, pdf.Bytes())) << form.body;
+    testing::internal::CaptureStderr();
+    PDObject* stream = input.GetObj(4);
+    testing::internal::GetCapturedStderr();
+    ASSERT_TRUE(stream && stream->Root() && stream->Root()->HasStream()) << form.body;
+    const std::vector<char>& bytes = stream->Root()->StreamBytes();
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), form.whole ? data : "ab\n") << "length object: " << form.body;
+  }
+}
+
+}  // namespace
+}  // namespace folian
