@@ -165,32 +165,14 @@ std::string Transfer::ResponseHeader(const std::string& name) const {
 }
 
 bool Transfer::FetchText(const std::string& url, std::string& text) {
-  text.clear();
-  m_quiet = true;
-  if (!Execute(url)) {
-    m_quiet = false;
-    return false;
-  }
-  while (m_active) {
-    m_engine.Poll(20);
-    m_engine.RunIdleHook();
-  }
-  m_quiet = false;
-  bool completed = m_errorCode == 0 && m_sawFinalHeaders && m_status != 0;
-  if (!completed && m_errorCode == 0) {
-    // Cancelled while waiting.
-    m_errorCode = kRequestFailed;
-    m_errorText = "The request was cancelled";
-  }
-  if (completed && (m_status < 200 || m_status > 299)) {
+  if (!FetchAnswer(url, "GET", "", "", text)) return false;
+  if (m_status < 200 || m_status > 299) {
     m_errorCode = kHttpStatus;
     m_errorText = "HTTP status " + std::to_string(m_status);
-    completed = false;
+    text.clear();
+    return false;
   }
-  if (completed) text.swap(m_body);
-  m_body.clear();
-  m_readPos = 0;
-  return completed;
+  return true;
 }
 
 std::string Transfer::GetChunk(size_t size, Chunk kind) {
