@@ -37,9 +37,9 @@ size_t FileInput::ReadAt(int64_t offset, char* out, size_t count) {
 
 size_t MemoryInput::ReadAt(int64_t offset, char* out, size_t count) {
   if (offset < 0 || offset >= Size() || count == 0) return 0;
-  size_t available = m_bytes.size() - static_cast<size_t>(offset);
+  size_t available = m_size - static_cast<size_t>(offset);
   size_t got = count < available ? count : available;
-  std::memcpy(out, m_bytes.data() + offset, got);
+  std::memcpy(out, m_data + offset, got);
   return got;
 }
 

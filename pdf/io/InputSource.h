@@ -39,13 +39,20 @@ private:
 
 class MemoryInput final : public InputSource {
 public:
-  explicit MemoryInput(std::vector<char> bytes) : m_bytes(std::move(bytes)) {}
+  explicit MemoryInput(std::vector<char> bytes)
+      : m_vector(std::move(bytes)), m_data(m_vector.data()), m_size(m_vector.size()) {}
+  // Takes bytes read straight from a file: a buffer that was never zero-filled.
+  MemoryInput(std::unique_ptr<char[]> bytes, size_t size)
+      : m_owned(std::move(bytes)), m_data(m_owned.get()), m_size(size) {}
   [[nodiscard]] size_t ReadAt(int64_t offset, char* out, size_t count) override;
-  [[nodiscard]] int64_t Size() const override { return static_cast<int64_t>(m_bytes.size()); }
-  const char* Bytes() const override { return m_bytes.data(); }
+  [[nodiscard]] int64_t Size() const override { return static_cast<int64_t>(m_size); }
+  const char* Bytes() const override { return m_data; }
 
 private:
-  std::vector<char> m_bytes;
+  std::vector<char> m_vector;
+  std::unique_ptr<char[]> m_owned;
+  const char* m_data;
+  size_t m_size;
 };
 
 }  // namespace folian

@@ -1,6 +1,7 @@
 #include "pdf/io/OutputSink.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -12,16 +13,29 @@
 namespace folian {
 namespace {
 
+// Empties an existing file. An empty one, or a device, is left alone: a
+// truncation, even of nothing, makes the file system write the data back at
+// close, as it would for a file rewritten in place.
+int EmptyFile(int descriptor) {
+  struct stat status {};
+  if (::fstat(descriptor, &status) == 0 && (!S_ISREG(status.st_mode) || status.st_size == 0)) return descriptor;
+  if (::ftruncate(descriptor, 0) == 0) return descriptor;
+  const int error = errno;
+  ::close(descriptor);
+  errno = error;
+  return -1;
+}
+
 int OpenForWriting(const char* name, bool& readable) {
   // Read access lets written objects be compared; a file that may only be
   // written is still written, just without that.
   readable = true;
-  int descriptor = ::open(name, O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  int descriptor = ::open(name, O_RDWR | O_CREAT | O_CLOEXEC, 0666);
   if (descriptor < 0 && errno == EACCES) {
     readable = false;
-    descriptor = ::open(name, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    descriptor = ::open(name, O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
   }
-  return descriptor;
+  return descriptor < 0 ? descriptor : EmptyFile(descriptor);
 }
 
 }  // namespace

@@ -41,12 +41,14 @@ bool PDFInput::Open(const char* name, bool loadWhole) {
   // A small file costs less read in one go than window by window; a large one is
   // read on demand, so that memory stays flat however large the input is.
   if (loadWhole || file->Size() <= kWholeFileLimit) {
-    std::vector<char> bytes(static_cast<size_t>(file->Size()));
-    if (file->ReadAt(0, bytes.data(), bytes.size()) != bytes.size()) {
+    // Not zero-filled first: every byte is read over at once.
+    const auto size = static_cast<size_t>(file->Size());
+    std::unique_ptr<char[]> bytes(new char[size]);
+    if (file->ReadAt(0, bytes.get(), size) != size) {
       Diag("error reading trailer (%s)\n", name);
       return Fail(kBadTrailer);
     }
-    m_source = std::make_unique<MemoryInput>(std::move(bytes));
+    m_source = std::make_unique<MemoryInput>(std::move(bytes), size);
   } else {
     m_source = std::move(file);
   }

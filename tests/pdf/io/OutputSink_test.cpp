@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 
 #include <string>
 #include <vector>
@@ -66,6 +67,29 @@ TEST(FileSink, comparesBytesHeldInMemoryAndOnDiskAlike) {
   EXPECT_FALSE(sink->Matches(-1, tail.data(), 1));
   int32_t error = 0;
   ASSERT_TRUE(sink->Close(error)) << error;
+}
+
+TEST(FileSink, anExistingFileHoldsOnlyTheNewBytes) {
+  const std::string path = std::string(FOLIAN_TEST_OUTPUT) + "/file_sink_existing.bin";
+  for (const std::string& before : {std::string(100000, 'o'), std::string()}) {
+    {
+      std::FILE* file = std::fopen(path.c_str(), "wb");
+      ASSERT_TRUE(file);
+      ASSERT_EQ(std::fwrite(before.data(), 1, before.size(), file), before.size());
+      std::fclose(file);
+    }
+    int32_t error = 0;
+    auto sink = FileSink::Open(path.c_str(), error);
+    ASSERT_TRUE(sink) << error;
+    ASSERT_TRUE(sink->Write("new", 3, error)) << error;
+    ASSERT_TRUE(sink->Close(error)) << error;
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    ASSERT_TRUE(file);
+    char bytes[8] = {};
+    EXPECT_EQ(std::fread(bytes, 1, sizeof bytes, file), 3u) << "what the file held before must be gone";
+    std::fclose(file);
+    EXPECT_EQ(std::string(bytes, 3), "new");
+  }
 }
 
 TEST(FileSink, aFailedWriteFailsEveryLaterOne) {
