@@ -13,6 +13,8 @@
 #include <cstddef>
 #include <new>
 
+#include <unistd.h>
+
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
 #define FOLIAN_NODE_POOL 0
 #else
@@ -62,10 +64,14 @@ private:
   enum class State : unsigned char { kUnused, kArmed, kClosed };
 
   // Frees the thread's list when the thread ends; nodes freed after that go
-  // straight back to the allocator.
+  // straight back to the allocator. The main thread's list is left as it is: its
+  // thread-local objects end only when the process exits, which returns all of
+  // its memory at once, while walking tens of thousands of cold nodes would cost
+  // a good part of a short run.
   struct Reaper {
     ~Reaper() {
       t_state = State::kClosed;
+      if (::gettid() == ::getpid()) return;
       while (t_head) {
         Block* next = t_head->next;
         ::operator delete(t_head);
