@@ -91,4 +91,30 @@ private:
   __attribute__((tls_model("initial-exec"))) static inline thread_local State t_state = State::kUnused;
 };
 
+// An allocator for containers that mostly hold kCount elements: storage for
+// exactly that many comes from the pool of its size, any other from the heap.
+template <typename T, size_t kCount>
+struct PooledAllocator {
+  using value_type = T;
+  PooledAllocator() = default;
+  template <typename U>
+  explicit PooledAllocator(const PooledAllocator<U, kCount>&) noexcept {}
+  template <typename U>
+  struct rebind {
+    using other = PooledAllocator<U, kCount>;
+  };
+  T* allocate(size_t n) {
+    if (n == kCount) return static_cast<T*>(NodePool<kCount * sizeof(T)>::Allocate(kCount * sizeof(T)));
+    return static_cast<T*>(::operator new(n * sizeof(T)));
+  }
+  void deallocate(T* memory, size_t n) noexcept {
+    if (n == kCount)
+      NodePool<kCount * sizeof(T)>::Release(memory, kCount * sizeof(T));
+    else
+      ::operator delete(memory);
+  }
+  friend bool operator==(const PooledAllocator&, const PooledAllocator&) { return true; }
+  friend bool operator!=(const PooledAllocator&, const PooledAllocator&) { return false; }
+};
+
 }  // namespace folian

@@ -22,7 +22,6 @@ constexpr int32_t kMaxKeys = INT16_MAX;
 // Dictionaries with more keys of their own than this get a hash index; smaller
 // ones are searched directly, which is faster and costs no memory.
 constexpr size_t kIndexThreshold = 8;
-constexpr size_t kFirstOwnKeys = 8;
 
 // The index of a well-known key, or -1. The character after the slash picks the
 // one to three keys it can be, so most other keys cost one comparison.

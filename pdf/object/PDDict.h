@@ -15,6 +15,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "pdf/base/NodePool.h"
 #include "pdf/object/PDValue.h"
 
 namespace folian {
@@ -134,7 +135,9 @@ private:
   const PDValuePtr* Slot(int32_t index) const { return const_cast<PDDict*>(this)->Slot(index); }
 
   PDValuePtr m_wellKnown[kWellKnownKeyCount];  // values of indexes 0..16
-  std::vector<OwnEntry> m_own;                  // keys of indexes 17 on, with their values
+  // Room for this many keys of its own is made at the first, from a pool.
+  static constexpr size_t kFirstOwnKeys = 8;
+  std::vector<OwnEntry, PooledAllocator<OwnEntry, kFirstOwnKeys>> m_own;  // keys of indexes 17 on, with their values
   Order m_order;
   std::unique_ptr<std::unordered_map<std::string_view, int16_t>> m_index;  // keys of its own, once there are many
 };

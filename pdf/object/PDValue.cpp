@@ -17,6 +17,12 @@ void* PDValue::operator new(size_t size) { return NodePool<sizeof(PDValue)>::All
 
 void PDValue::operator delete(void* memory, size_t size) noexcept { NodePool<sizeof(PDValue)>::Release(memory, size); }
 
+void* PDValue::Extra::operator new(size_t size) { return NodePool<sizeof(Extra)>::Allocate(size); }
+
+void PDValue::Extra::operator delete(void* memory, size_t size) noexcept {
+  NodePool<sizeof(Extra)>::Release(memory, size);
+}
+
 PDValue::PDValue(PDKind kind, int32_t number)
     : m_kind(kind), m_number(kind == PDKind::Integer || kind == PDKind::Reference ? number : 0) {
   if (kind == PDKind::Dictionary) m_dict = std::make_unique<PDDict>();

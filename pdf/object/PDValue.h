@@ -110,6 +110,8 @@ private:
   std::unique_ptr<PDDict> m_dict;
   // What few nodes need, kept apart so that every node stays small.
   struct Extra {
+    static void* operator new(size_t size);
+    static void operator delete(void* memory, size_t size) noexcept;
     // Borrowed pointers to the elements in order, built by the first ElementAt
     // and kept up by AppendEl; empty until then.
     std::vector<PDValue*> elementIndex;
