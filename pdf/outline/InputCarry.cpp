@@ -17,8 +17,7 @@ void CarryState::Prepare(PDFInput& input, const PDFile& output) {
 }
 
 int32_t CarryState::OutputPage(int32_t inputPage) const {
-  auto at = pages.find(inputPage);
-  return at == pages.end() ? 0 : at->second;
+  return inputPage > 0 && static_cast<size_t>(inputPage) < pages.size() ? pages[static_cast<size_t>(inputPage)] : 0;
 }
 
 namespace {
@@ -28,14 +27,14 @@ namespace {
 // own root among the kids is walked once.
 std::vector<int32_t> LeadingPages(PDFInput& input, int32_t last) {
   std::vector<int32_t> pages;
-  std::unordered_set<int32_t> visited;
-  // Room for the tree of an ordinary file at once; a larger one grows as usual.
-  visited.reserve(std::min<size_t>(static_cast<size_t>(std::max(input.ObjectLimit(), 0)), size_t{1} << 14));
+  // Only numbers the file can hold are walked: no other can be read.
+  std::vector<bool> visited(static_cast<size_t>(std::max(input.ObjectLimit(), 0)));
   std::vector<std::pair<int32_t, int>> pending{{input.PagesRootNumber(), 0}};
   while (!pending.empty() && static_cast<int32_t>(pages.size()) < last) {
     auto [number, depth] = pending.back();
     pending.pop_back();
-    if (number <= 0 || !visited.insert(number).second) continue;
+    if (number <= 0 || static_cast<size_t>(number) >= visited.size() || visited[static_cast<size_t>(number)]) continue;
+    visited[static_cast<size_t>(number)] = true;
     PDObject* object = input.GetObj(number);
     PDDict* dict = object && object->Root() ? object->Root()->Dict() : nullptr;
     if (!dict) continue;
@@ -62,12 +61,16 @@ CarryHooks::CarryHooks(PDFInput& input, CarryState& state, int32_t first, int32_
   // input's tree in memory as it goes, and a link on an early page may point at a
   // later one.
   std::vector<int32_t> numbers = LeadingPages(input, last);
-  m_inRange.reserve(numbers.size());
-  for (size_t i = static_cast<size_t>(std::max(first, 1) - 1); i < numbers.size(); ++i) m_inRange.insert(numbers[i]);
+  m_inRange.resize(static_cast<size_t>(std::max(input.ObjectLimit(), 0)));
+  for (size_t i = static_cast<size_t>(std::max(first, 1) - 1); i < numbers.size(); ++i)
+    m_inRange[static_cast<size_t>(numbers[i])] = true;
 }
 
-void CarryHooks::OnPageCopied(PDFInput&, int32_t inputNumber, int32_t outputId) {
-  m_state.pages[inputNumber] = outputId;
+void CarryHooks::OnPageCopied(PDFInput& input, int32_t inputNumber, int32_t outputId) {
+  if (inputNumber <= 0 || inputNumber >= input.ObjectLimit()) return;
+  const auto slot = static_cast<size_t>(inputNumber);
+  if (slot >= m_state.pages.size()) m_state.pages.resize(static_cast<size_t>(input.ObjectLimit()), 0);
+  m_state.pages[slot] = outputId;
 }
 
 bool CarryHooks::KeepAnnotation(PDDict& annotation) {
@@ -76,8 +79,8 @@ bool CarryHooks::KeepAnnotation(PDDict& annotation) {
   InputDests::Target target = m_state.dests->TargetOf(annotation);
   if (!target.pageBound) return true;
   int32_t page = target.page;
-  int32_t copiedBefore = m_inRange.count(page) ? 0 : m_state.OutputPage(page);
-  if (page == 0 || (!m_inRange.count(page) && copiedBefore == 0)) return false;
+  int32_t copiedBefore = InRange(page) ? 0 : m_state.OutputPage(page);
+  if (page == 0 || (!InRange(page) && copiedBefore == 0)) return false;
   // An explicit array written in the annotation itself is renumbered with it; a
   // name, or an array kept as an object of its own (import does not follow
   // /Dest), is replaced by an explicit array.

@@ -26,7 +26,7 @@ namespace folian {
 struct CarryState {
   const PDFile* target = nullptr;
   uint32_t targetSerial = 0;
-  std::unordered_map<int32_t, int32_t> pages;  // input page number -> output page id
+  std::vector<int32_t> pages;  // output page id by input page number; 0 for a page not copied
   std::set<std::string> namesCarried;
   std::unique_ptr<InputDests> dests;
 
@@ -49,10 +49,13 @@ public:
 private:
   // False when the annotation must be taken out of its page.
   bool KeepAnnotation(PDDict& annotation);
+  [[nodiscard]] bool InRange(int32_t page) const {
+    return page > 0 && static_cast<size_t>(page) < m_inRange.size() && m_inRange[static_cast<size_t>(page)];
+  }
 
   PDFInput& m_input;
   CarryState& m_state;
-  std::unordered_set<int32_t> m_inRange;  // page numbers of the range
+  std::vector<bool> m_inRange;  // by input number: a page of the range
   int32_t m_dropped = 0;
 };
 

@@ -180,6 +180,8 @@ private:
   // none when the source is not in memory or the object has another form.
   PDValuePtr ReadPlainLength(int32_t number, int64_t offset);
   [[nodiscard]] bool EnterKid(int32_t parent, int32_t kid);
+  // Only numbers the file can hold are remembered: no other can be read.
+  void RememberParent(int32_t kid, int32_t parent);
   [[nodiscard]] bool CountOf(PDObject& node, int32_t& count);
   PDValue* Inherited(PDObject* page, const char* key);
   // A kid of a /Pages node with the running page total up to and including it.
@@ -227,7 +229,7 @@ private:
   int64_t m_loads = 0;
 
   std::unordered_map<int32_t, std::vector<KidSpan>> m_kidSpans;
-  std::unordered_map<int32_t, int32_t> m_parents;  // remembered parent of a page-tree node
+  std::vector<int32_t> m_parents;  // remembered parent of a page-tree node, by number; 0 for none
   std::vector<int32_t> m_pageNumbers;
   std::vector<int32_t> m_walkPath;           // ancestors of the node ReadPages is in
   int64_t m_walkVisits = 0;                  // entries ReadPages has entered in this walk

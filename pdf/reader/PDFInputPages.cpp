@@ -100,7 +100,7 @@ PDObject* PDFInput::FindPage(int32_t index) {
         Diag("object id recursion in /Pages object %ld\n", static_cast<long>(node->Number()));
         break;
       }
-      m_parents[next->Number()] = node->Number();
+      RememberParent(next->Number(), node->Number());
       node = next;
     }
   }
@@ -142,8 +142,8 @@ int32_t PDFInput::PagesHeld() {
 
 PDObject* PDFInput::ParentOf(PDObject* object) {
   if (!object) return nullptr;
-  auto remembered = m_parents.find(object->Number());
-  if (remembered != m_parents.end()) return GetObj(remembered->second);
+  const auto slot = static_cast<size_t>(object->Number());
+  if (slot < m_parents.size() && m_parents[slot] != 0) return GetObj(m_parents[slot]);
   const PDDict* dict = object->Root() ? object->Root()->Dict() : nullptr;
   const PDValue* parent = dict ? dict->Get(kKeyParent) : nullptr;
   return parent && parent->Is(PDKind::Reference) ? GetObj(parent->Number()) : nullptr;
@@ -299,8 +299,15 @@ bool PDFInput::EnterKid(int32_t parent, int32_t kid) {
     Diag("object id recursion in /Pages object %ld\n", static_cast<long>(parent));
     return false;
   }
-  m_parents[kid] = parent;
+  RememberParent(kid, parent);
   return true;
+}
+
+void PDFInput::RememberParent(int32_t kid, int32_t parent) {
+  if (kid <= 0 || kid >= ObjectLimit()) return;
+  const auto slot = static_cast<size_t>(kid);
+  if (slot >= m_parents.size()) m_parents.resize(static_cast<size_t>(ObjectLimit()), 0);
+  m_parents[slot] = parent;
 }
 
 void PDFInput::ReadKids(PDObject& node) {
