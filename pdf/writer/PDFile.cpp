@@ -202,33 +202,80 @@ bool PDFile::WriteString(const char* text) {
 
 bool PDFile::WriteValue(const PDValue* value) {
   if (!value) return Fail(kInternal);
+  // The whole value is laid out first and handed on in one piece: a call per
+  // token was most of the cost of writing a copied object.
+  if (m_capture) return AppendValue(value, *m_capture) || Fail(kInternal);
+  m_valueText.clear();
+  if (!AppendValue(value, m_valueText)) return Fail(kInternal);
+  return WriteRaw(m_valueText.data(), m_valueText.size());
+}
+
+void PDFile::AppendToken(std::string& out, const char* text, int32_t length) {
+  // The same layout as WriteToken: a blank between tokens, a line end before a
+  // token that would run past the line limit.
+  if (m_column > 0 && m_column + length > kLineLimit) {
+    out.append("\r\n", 2);
+    m_column = 0;
+  }
+  if (m_column > 0) {
+    out.push_back(' ');
+    ++m_column;
+  }
+  out.append(text, static_cast<size_t>(length));
+  m_column += length;
+}
+
+bool PDFile::AppendValue(const PDValue* value, std::string& out) {
   switch (value->Kind()) {
-    case PDKind::Integer:
-      return WriteInt(value->Number());
-    case PDKind::Reference:
-      return WriteRef(value->Number(), m_currentTable);
+    case PDKind::Integer: {
+      char text[24];
+      char* end = std::to_chars(text, text + sizeof text, static_cast<long>(value->Number())).ptr;
+      AppendToken(out, text, static_cast<int32_t>(end - text));
+      return true;
+    }
+    case PDKind::Reference: {
+      int32_t number = RefNum(value->Number(), m_currentTable);
+      if (number == 0) return false;
+      char text[32];
+      char* end = std::to_chars(text, text + sizeof text, number % kOutputIdBase).ptr;
+      std::memcpy(end, " 0 R", 4);
+      AppendToken(out, text, static_cast<int32_t>(end + 4 - text));
+      return true;
+    }
     case PDKind::Array:
-      if (!WriteToken("[", 1)) return false;
+      AppendToken(out, "[", 1);
       for (const PDValue* el = value->GetFirstEl(); el; el = el->Next())
-        if (!WriteValue(el)) return false;
-      return WriteToken("]", 1);
+        if (!AppendValue(el, out)) return false;
+      AppendToken(out, "]", 1);
+      return true;
     case PDKind::Dictionary: {
       // A dictionary that starts a line is written one entry per line.
-      bool lines = m_column == 0;
-      if (!WriteToken("<<", 2)) return false;
-      if (lines && !WriteLineEnd()) return false;
+      const bool lines = m_column == 0;
+      AppendToken(out, "<<", 2);
+      if (lines) AppendLineEnd(out);
       PDValue* entry = nullptr;
       int32_t key = 0;
       for (int32_t i = 0; value->Dict()->EntryAt(i, entry, key); ++i) {
         const std::string_view name = value->Dict()->KeyViewAt(key);
-        if (!WriteToken(name.data(), static_cast<int32_t>(name.size())) || !WriteValue(entry)) return false;
-        if (lines && !WriteLineEnd()) return false;
+        AppendToken(out, name.data(), static_cast<int32_t>(name.size()));
+        if (!AppendValue(entry, out)) return false;
+        if (lines) AppendLineEnd(out);
       }
-      return WriteToken(">>", 2);
+      AppendToken(out, ">>", 2);
+      return true;
     }
-    default:
-      return WriteToken(value->Text());
+    default: {
+      const ByteString& text = value->Text();
+      if (!text.c_str()) return false;
+      AppendToken(out, text.c_str(), text.length());
+      return true;
+    }
   }
+}
+
+void PDFile::AppendLineEnd(std::string& out) {
+  out.append("\r\n", 2);
+  m_column = 0;
 }
 
 bool PDFile::WriteHeader(HeaderEnd end) {

@@ -145,6 +145,11 @@ protected:
 
 private:
   [[nodiscard]] bool WriteXrefAndTrailer();
+  // The token writer's layout of a value, appended to `out`; false when a
+  // reference cannot be numbered.
+  [[nodiscard]] bool AppendValue(const PDValue* value, std::string& out);
+  void AppendToken(std::string& out, const char* text, int32_t length);
+  void AppendLineEnd(std::string& out);
   [[nodiscard]] bool WritePagesNode(int32_t id, int32_t parentId, const std::vector<int32_t>& kidIds, bool leafKids,
                       int32_t count);
   void MakeFileIdentifier();
@@ -179,6 +184,7 @@ private:
   };
   bool m_sharing = true;
   std::string* m_capture = nullptr;  // while set, the token writer appends here
+  std::string m_valueText;           // a value laid out for WriteValue
   std::unordered_multimap<size_t, WrittenBody> m_bodies;
   int64_t m_sharedObjects = 0;
   int64_t m_sharedBytes = 0;
