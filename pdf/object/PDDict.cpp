@@ -12,11 +12,6 @@
 
 namespace folian {
 
-const char* const WellKnownKeys[kWellKnownKeyCount] = {
-    "/Length", "/Pages", "/Outlines", "/Kids",     "/Parent",  "/Type",   "/Count",  "/Resources", "/Dest",
-    "/Contents", "/Annots", "/Font",  "/MediaBox", "/XObject", "/Filter", "/Name",   "/ProcSet",
-};
-
 namespace {
 constexpr int32_t kMaxKeys = INT16_MAX;
 // Dictionaries with more keys of their own than this get a hash index; smaller
@@ -144,18 +139,13 @@ int32_t PDDict::KeyCount() const { return kWellKnownKeyCount + static_cast<int32
 
 const char* PDDict::KeyAt(int32_t index) const {
   if (index < 0 || index >= KeyCount()) return nullptr;
-  if (index < kWellKnownKeyCount) return WellKnownKeys[index];
+  if (index < kWellKnownKeyCount) return WellKnownKeys[index].data();
   return m_own[static_cast<size_t>(index - kWellKnownKeyCount)].text;
 }
 
 std::string_view PDDict::KeyViewAt(int32_t index) const {
-  static const auto lengths = [] {
-    std::array<uint8_t, kWellKnownKeyCount> counted{};
-    for (int32_t i = 0; i < kWellKnownKeyCount; ++i) counted[static_cast<size_t>(i)] = static_cast<uint8_t>(std::strlen(WellKnownKeys[i]));
-    return counted;
-  }();
   if (index < 0 || index >= KeyCount()) return {};
-  if (index < kWellKnownKeyCount) return {WellKnownKeys[index], lengths[static_cast<size_t>(index)]};
+  if (index < kWellKnownKeyCount) return WellKnownKeys[index];
   const OwnEntry& own = m_own[static_cast<size_t>(index - kWellKnownKeyCount)];
   return {own.text, static_cast<size_t>(own.length)};
 }

@@ -40,7 +40,12 @@ enum WellKnownKey : int16_t {
   kKeyProcSet = 16,
 };
 constexpr int kWellKnownKeyCount = 17;
-extern const char* const WellKnownKeys[kWellKnownKeyCount];
+// Each key with its length, so that comparing one measures nothing; every text
+// is a literal, so data() is a C string too.
+inline constexpr std::string_view WellKnownKeys[kWellKnownKeyCount] = {
+    "/Length", "/Pages", "/Outlines", "/Kids",     "/Parent",  "/Type",   "/Count",  "/Resources", "/Dest",
+    "/Contents", "/Annots", "/Font",  "/MediaBox", "/XObject", "/Filter", "/Name",   "/ProcSet",
+};
 
 class PDDict {
 public:
@@ -136,7 +141,7 @@ private:
 
   PDValuePtr m_wellKnown[kWellKnownKeyCount];  // values of indexes 0..16
   // Room for this many keys of its own is made at the first, from a pool.
-  static constexpr size_t kFirstOwnKeys = 8;
+  static constexpr size_t kFirstOwnKeys = 4;
   std::vector<OwnEntry, PooledAllocator<OwnEntry, kFirstOwnKeys>> m_own;  // keys of indexes 17 on, with their values
   Order m_order;
   std::unique_ptr<std::unordered_map<std::string_view, int16_t>> m_index;  // keys of its own, once there are many

@@ -61,6 +61,12 @@ PDValuePtr PDValue::MakeText(ByteString&& text) {
   return value;
 }
 
+PDValuePtr PDValue::MakeText(std::string_view text) {
+  auto value = Make(PDKind::Text);
+  value->m_text.Assign(text.data(), static_cast<int32_t>(text.size()));
+  return value;
+}
+
 PDValuePtr PDValue::MakeReal(float value) { return MakeText(FormatNumber(value)); }
 
 double PDValue::RealValue() const {

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string_view>
 #include <vector>
 
 #include "pdf/base/ByteString.h"
@@ -49,6 +50,7 @@ public:
   static PDValuePtr MakeText(const char* text);
   static PDValuePtr MakeText(const ByteString& text);
   static PDValuePtr MakeText(ByteString&& text);
+  static PDValuePtr MakeText(std::string_view text);
   static PDValuePtr MakeReal(float value);
 
   // A new, independent tree (without stream bytes); a missing source gives none.

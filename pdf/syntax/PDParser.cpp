@@ -44,7 +44,7 @@ PDValuePtr PDParser::ParseValue() {
     case eName:
     case eString:
       // Strings may hold zero bytes: keep the exact length.
-      node = PDValue::MakeText(ByteString(m_lexer.Text().data(), static_cast<int32_t>(m_lexer.Text().size())));
+      node = PDValue::MakeText(m_lexer.Text());
       break;
     case eArrayBegin:
       return ParseArray();

@@ -181,7 +181,7 @@ TEST(PDDict, wellKnownKeysKeepTheirIndexesAndLookalikesGetTheirOwn) {
   PDDict dict;
   for (int32_t i = 0; i < kWellKnownKeyCount; ++i) {
     EXPECT_EQ(dict.FindKey(WellKnownKeys[i]), i) << WellKnownKeys[i];
-    EXPECT_STREQ(dict.KeyAt(i), WellKnownKeys[i]);
+    EXPECT_STREQ(dict.KeyAt(i), WellKnownKeys[i].data());
   }
   // Keys that share a first letter or a length with a well-known one, and keys
   // without the slash, are keys of this dictionary; more than eight of them get
