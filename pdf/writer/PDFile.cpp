@@ -17,7 +17,6 @@
 namespace folian {
 namespace {
 
-constexpr int32_t kLineLimit = 75;
 constexpr size_t kInitialOffsets = 1000;
 constexpr size_t kTableSlack = 100;
 constexpr int kMaxKids = 6;
@@ -139,7 +138,7 @@ void PDFile::ClearTable() {
 
 bool PDFile::WriteRaw(const char* data, size_t length) {
   if (m_capture) {
-    m_capture->append(data, length);
+    m_capture->Append(data, length);
     return true;
   }
   if (!m_sink) return Fail(kInputOutput);
@@ -210,22 +209,7 @@ bool PDFile::WriteValue(const PDValue* value) {
   return WriteRaw(m_valueText.data(), m_valueText.size());
 }
 
-void PDFile::AppendToken(std::string& out, const char* text, int32_t length) {
-  // The same layout as WriteToken: a blank between tokens, a line end before a
-  // token that would run past the line limit.
-  if (m_column > 0 && m_column + length > kLineLimit) {
-    out.append("\r\n", 2);
-    m_column = 0;
-  }
-  if (m_column > 0) {
-    out.push_back(' ');
-    ++m_column;
-  }
-  out.append(text, static_cast<size_t>(length));
-  m_column += length;
-}
-
-bool PDFile::AppendValue(const PDValue* value, std::string& out) {
+bool PDFile::AppendValue(const PDValue* value, TextBuffer& out) {
   switch (value->Kind()) {
     case PDKind::Integer: {
       char text[24];
@@ -273,10 +257,6 @@ bool PDFile::AppendValue(const PDValue* value, std::string& out) {
   }
 }
 
-void PDFile::AppendLineEnd(std::string& out) {
-  out.append("\r\n", 2);
-  m_column = 0;
-}
 
 bool PDFile::WriteHeader(HeaderEnd end) {
   if (m_state != kWriting || !m_sink) return Fail(kInputOutput);
@@ -324,7 +304,7 @@ bool PDFile::MakeBody(const PDValue* root, Body& body) {
   ok = ok && EndObject();
   m_capture = nullptr;
   m_column = savedColumn;
-  body.hash = std::hash<std::string_view>{}(body.bytes);
+  body.hash = std::hash<std::string_view>{}(body.bytes.view());
   return ok;
 }
 

@@ -12,6 +12,7 @@
 // codes of Status.h. The output document derives from this class; the input
 // reader is a sibling that shares only PDDocumentBase.
 #include <cstdint>
+#include <cstring>
 #include <ctime>
 #include <memory>
 #include <optional>
@@ -23,6 +24,7 @@
 #include "pdf/base/PDDocumentBase.h"
 #include "pdf/io/OutputSink.h"
 #include "pdf/base/PDArr.h"
+#include "pdf/base/TextBuffer.h"
 #include "pdf/object/PDObject.h"
 #include "pdf/object/PDValue.h"
 
@@ -30,6 +32,8 @@ namespace folian {
 
 class PDFile : public PDDocumentBase {
 public:
+  // A token that would run a line past this column starts a new line.
+  static constexpr int32_t kLineLimit = 75;
   PDFile();
   ~PDFile() override;
   PDFile(const PDFile&) = delete;
@@ -89,7 +93,7 @@ public:
   // another object, that object's id serves for this one too and nothing is
   // written. Bytes are compared, never just hashes. On by default.
   struct Body {
-    std::string bytes;
+    TextBuffer bytes;
     size_t hash = 0;
   };
   void SetSharing(bool on) { m_sharing = on; }
@@ -147,9 +151,29 @@ private:
   [[nodiscard]] bool WriteXrefAndTrailer();
   // The token writer's layout of a value, appended to `out`; false when a
   // reference cannot be numbered.
-  [[nodiscard]] bool AppendValue(const PDValue* value, std::string& out);
-  void AppendToken(std::string& out, const char* text, int32_t length);
-  void AppendLineEnd(std::string& out);
+  [[nodiscard]] bool AppendValue(const PDValue* value, TextBuffer& out);
+  void AppendToken(TextBuffer& out, const char* text, int32_t length) {
+    // The same layout as WriteToken: a blank between tokens, a line end before a
+    // token that would run past the line limit.
+    char* start = out.Room(static_cast<size_t>(length) + 3);
+    char* put = start;
+    if (m_column > 0 && m_column + length > kLineLimit) {
+      *put++ = '\r';
+      *put++ = '\n';
+      m_column = 0;
+    }
+    if (m_column > 0) {
+      *put++ = ' ';
+      ++m_column;
+    }
+    std::memcpy(put, text, static_cast<size_t>(length));
+    m_column += length;
+    out.Commit(static_cast<size_t>(put + length - start));
+  }
+  void AppendLineEnd(TextBuffer& out) {
+    out.Append("\r\n", 2);
+    m_column = 0;
+  }
   [[nodiscard]] bool WritePagesNode(int32_t id, int32_t parentId, const std::vector<int32_t>& kidIds, bool leafKids,
                       int32_t count);
   void MakeFileIdentifier();
@@ -183,8 +207,8 @@ private:
     size_t length;
   };
   bool m_sharing = true;
-  std::string* m_capture = nullptr;  // while set, the token writer appends here
-  std::string m_valueText;           // a value laid out for WriteValue
+  TextBuffer* m_capture = nullptr;  // while set, the token writer appends here
+  TextBuffer m_valueText;           // a value laid out for WriteValue
   std::unordered_multimap<size_t, WrittenBody> m_bodies;
   int64_t m_sharedObjects = 0;
   int64_t m_sharedBytes = 0;
