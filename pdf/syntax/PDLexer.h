@@ -51,6 +51,7 @@ public:
 
   void SetRefRecognition(bool on) { m_refs = on; }
   void SetTrace(bool on) { m_trace = on; }
+  [[nodiscard]] bool Tracing() const { return m_trace; }
   // Makes the current token eError, ending every enclosing array and dictionary.
   void ForceError() { m_kind = eError; }
   PDReadBuffer& Buffer() const { return m_buffer; }

@@ -7,6 +7,7 @@
 
 #include "pdf/base/Diagnostics.h"
 #include "pdf/object/PDDict.h"
+#include "pdf/syntax/PDInPlaceParser.h"
 
 namespace folian {
 namespace {
@@ -47,8 +48,10 @@ PDValuePtr PDParser::ParseValue() {
       node = PDValue::MakeText(m_lexer.Text());
       break;
     case eArrayBegin:
+      if (PDValuePtr read = ReadInPlace(false)) return read;
       return ParseArray();
     case eDictBegin:
+      if (PDValuePtr read = ReadInPlace(true)) return read;
       return ParseDictionary();
     case eError:
       return PDValue::Make(PDKind::None);
@@ -59,6 +62,21 @@ PDValuePtr PDParser::ParseValue() {
   }
   m_lexer.GetToken();
   return node;
+}
+
+PDValuePtr PDParser::ReadInPlace(bool dictionary) {
+  // Only the outermost value is tried: a value given up on is read token by token
+  // all the way down, so no byte is looked at more than twice.
+  if (!m_inPlace || m_depth != 0 || !m_buffer.Direct() || m_lexer.Tracing()) return nullptr;
+  PDInPlaceParser reader(m_buffer.Here(), m_buffer.WindowEnd(), kMaxDepth, kMaxTypeLength);
+  if (m_lengthVal) reader.NoteLengthKnown();
+  PDValuePtr value = reader.ReadContainer(dictionary);
+  if (!value) return nullptr;
+  if (reader.TypeSeen()) m_type = std::string(reader.Type());
+  if (PDValuePtr length = reader.TakeLength()) m_lengthVal = std::move(length);
+  m_buffer.Skip(static_cast<int>(reader.Position() - m_buffer.Here()));
+  m_lexer.GetToken();
+  return value;
 }
 
 PDValuePtr PDParser::ParseArray() {

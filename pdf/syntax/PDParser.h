@@ -48,6 +48,11 @@ public:
   [[nodiscard]] int32_t StoredSize() const { return m_storedSize; }
   [[nodiscard]] bool TooDeep() const { return m_tooDeep; }
 
+  // The outermost dictionary or array of a value from a source held in memory is
+  // read in place first (PDInPlaceParser), without OnName; a subclass that needs
+  // OnName for every entry turns that off. On by default.
+  void SetInPlace(bool on) { m_inPlace = on; }
+
   PDLexer& Lexer() { return m_lexer; }
   PDReadBuffer& Buffer() { return m_buffer; }
 
@@ -55,6 +60,9 @@ protected:
   virtual PDValuePtr OnName(int32_t keyIndex);
 
 private:
+  // The container whose opening token is current, read in place; none when the
+  // in-place reader gives up, with nothing consumed.
+  PDValuePtr ReadInPlace(bool dictionary);
   PDValuePtr ParseArray();
   PDValuePtr ParseDictionary();
   [[nodiscard]] bool ReadStreamData(PDValue& root, int32_t length);
@@ -71,6 +79,7 @@ private:
   std::string m_type;
   int m_depth = 0;
   bool m_tooDeep = false;
+  bool m_inPlace = true;
   int32_t m_storedSize = 0;
 };
 

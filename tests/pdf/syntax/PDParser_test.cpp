@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "pdf/base/Diagnostics.h"
 #include "pdf/io/InputSource.h"
 #include "pdf/object/PDDict.h"
 #include "pdf/writer/PDFile.h"
@@ -201,6 +202,122 @@ TEST(PDParser, traceListsEveryToken) {
   parser.Lexer().GetToken();
   parser.ParseValue();
   EXPECT_EQ(testing::internal::GetCapturedStderr(), "GetToken: 5 [\nGetToken: 0 1\nGetToken: 4 /A\nGetToken: 6 ]\nGetToken: 12 \n");
+}
+
+// Everything a parse leaves behind, in one text: the values in full (kinds,
+// numbers, bytes, keys in order, stream data), the /Type noted, where the parse
+// ended and what it said.
+void Dump(const PDValue* value, std::string& out) {
+  switch (value->Kind()) {
+    case PDKind::Integer: out += "i" + std::to_string(value->Number()) + " "; break;
+    case PDKind::Reference: out += "r" + std::to_string(value->Number()) + " "; break;
+    case PDKind::Array:
+      out += "[ ";
+      for (const PDValue* el = value->GetFirstEl(); el; el = el->Next()) Dump(el, out);
+      out += "] ";
+      break;
+    case PDKind::Dictionary: {
+      out += "<< ";
+      PDValue* entry = nullptr;
+      int32_t key = 0;
+      for (int32_t i = 0; value->Dict()->EntryAt(i, entry, key); ++i) {
+        out += std::string(value->Dict()->KeyViewAt(key)) + " ";
+        Dump(entry, out);
+      }
+      out += ">> ";
+      break;
+    }
+    case PDKind::Text: out += "t" + std::string(value->Text().view()) + " "; break;
+    default: out += "none "; break;
+  }
+  if (value->HasStream()) out += "stream:" + std::string(value->StreamBytes().begin(), value->StreamBytes().end());
+}
+
+std::string Outcome(const std::string& text, bool inPlace, bool asObject) {
+  MemoryInput source = Source(text);
+  DiagnosticSink sink;
+  sink.SetEcho(false);
+  DiagnosticScope scope(sink);
+  std::string out;
+  PDParser parser(source, 0, [](int32_t number) { return PDValue::MakeInt(number % 7); });
+  parser.SetInPlace(inPlace);
+  if (asObject) {
+    out += "number " + std::to_string(parser.ReadObject()) + " ";
+    if (parser.Root()) Dump(parser.Root(), out);
+  } else {
+    // Value after value: each leaves the token after it current.
+    parser.Lexer().GetToken();
+    for (int values = 0; parser.Lexer().Kind() != eError && values < 50; ++values) {
+      PDValuePtr value = parser.ParseValue();
+      Dump(value.get(), out);
+      if (parser.TooDeep()) break;
+    }
+  }
+  out += "| type " + parser.Type() + " | size " + std::to_string(parser.StoredSize()) + " | at " +
+         std::to_string(parser.Buffer().Offset()) + " | token " + std::to_string(parser.Lexer().Kind()) + " " +
+         std::string(parser.Lexer().Text()) + " | too deep " + std::to_string(parser.TooDeep()) + " |";
+  for (const Diagnostic& said : sink.Records()) out += " " + said.text;
+  return out;
+}
+
+void ExpectSameOutcome(const std::string& text) {
+  for (bool asObject : {true, false})
+    EXPECT_EQ(Outcome(text, true, asObject), Outcome(text, false, asObject)) << "input: " << text;
+}
+
+TEST(PDParser, inPlaceReadingAgreesWithTokenByToken) {
+  const std::vector<std::string> cases = {
+      "1 0 obj <</Type/Page/MediaBox [0 0 595 842]/Rotate 0/Parent 3 0 R/Resources<</ProcSet[/PDF /Text]/Font 8 0 R>>/Contents 5 0 R>> endobj",
+      "5 0 obj <</Length 6 0 R/Filter /FlateDecode>>stream\nabcdef\nendstream endobj",
+      "5 0 obj <</Length 3>>stream\r\nabcdef\nendstream endobj",
+      "2 0 obj [1 -2 +3 .5 -.5 612.0 1.2.3 - + +x -7x 2147483648 -2147483649 99999999999999999999 +99999999999999999999] endobj",
+      "2 0 obj [(a(b)c) (x\\)y) <48 65 6c> <zz> <4> () <>] endobj", "[(a\\)(b)] [(a\\(b)]", "[(a\\\r\nb)]", "2 0 obj <</A true/B null/C false/D/E>> endobj",
+      "2 0 obj <</Type 5>> endobj", "2 0 obj <</Type/AVeryLongTypeNameOfManyLetters>> endobj",
+      "2 0 obj <</Type/A/Type/B>> endobj", "2 0 obj <</Length/X>> endobj", "2 0 obj <</Length 1/Length 2>> endobj",
+      "2 0 obj <</Pages 4>> endobj", "2 0 obj <</Outlines 4 0 R/Pages 5 0 R>> endobj", "2 0 obj <</A<</Length/X>>>> endobj",
+      "2 0 obj <</A<</Type 5>>>> endobj", "2 0 obj <</A<</Length 3/Length 4>>>> endobj", "2 0 obj [<</Length 3>>] endobj",
+      "2 0 obj <</A 1 (key) 2>> endobj", "2 0 obj <</A 1 % comment\n/B 2>> endobj", "2 0 obj <</A 1 0 obj>> endobj",
+      "2 0 obj <</A 1 0 R 2 0 R>> endobj", "2 0 obj <</A]>> endobj", "2 0 obj [1 >> 2] endobj", "2 0 obj [1 } { 2] endobj",
+      "2 0 obj <</A 1", "2 0 obj [1 2", "2 0 obj <</A", "2 0 obj <<", "2 0 obj [", std::string("2 0 obj [1\0 2 0\0R]", 18),
+      "2 0 obj [12\f0\tR 7\n0\r\nR]", "2 0 obj [12 00000000001 R 12 0000000001 R]", "2 0 obj <</A 1>>> endobj",
+      "2 0 obj <</#41 1/A#20B 2/ 3>> endobj", "2 0 obj <</A 1/A 2/B 3/A 4>> endobj", "[1 2] [3 <</Length 4>>] <</Length 5>>",
+      "<</Length 1>> <</Length 2>>", "<</Type/X>> <</Type/Y>>", "2 0 obj <</A 1>>stream\nabc\nendstream endobj",
+      "2 0 obj <</K [1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20]/L (a)/M <ff>/N 1.0/O -1>> endobj",
+      "2 0 obj <<>> endobj", "2 0 obj [] endobj", "2 0 obj [[[[]]]] endobj", "2 0 obj <</A [<</B [<</C 1>>]>>]>> endobj",
+  };
+  for (const std::string& text : cases) ExpectSameOutcome(text);
+  // Nesting at, just below and just past the limit.
+  for (int depth : {PDParser::kMaxDepth - 1, PDParser::kMaxDepth, PDParser::kMaxDepth + 1}) {
+    ExpectSameOutcome("1 0 obj " + std::string(static_cast<size_t>(depth), '[') +
+                      std::string(static_cast<size_t>(depth), ']') + " endobj");
+    std::string dictionaries;
+    for (int i = 0; i < depth; ++i) dictionaries += "<</A ";
+    for (int i = 0; i < depth; ++i) dictionaries += ">>";
+    ExpectSameOutcome("1 0 obj " + dictionaries + " endobj");
+  }
+  // And thousands of objects made of the tokens that matter here, in any order.
+  const std::vector<std::string> pieces = {
+      "<<", ">>", "[", "]", "/Type", "/Length", "/Pages", "/Outlines", "/Kids", "/A", "/B#20", "/Page", "/", "12 0 R",
+      "7", "-3", "+4", ".5", "612.0", "-", "true", "null", "(s)", "(a(b)c)", "(e\\)x)", "<48 6c>", "<zz>", "%c\n",
+      "{", "}", "obj", "endobj", "stream", " ", "\n", "\r\n", "\t", std::string(1, '\0'), "99999999999", "-99999999999",
+      "1 0 obj", "5 0", "R", ")", "<", ">", "x",
+  };
+  uint32_t seed = 2024;
+  auto next = [&seed]() {
+    seed = seed * 1103515245u + 12345u;
+    return seed >> 16;
+  };
+  for (int round = 0; round < 4000; ++round) {
+    std::string body = next() % 2 ? "<<" : "[";
+    const int length = 1 + static_cast<int>(next() % 24);
+    for (int i = 0; i < length; ++i) {
+      body += pieces[next() % pieces.size()];
+      if (next() % 3) body += ' ';
+    }
+    // Mostly closed, so that the in-place reader gets to the end of many of them.
+    if (next() % 4) body += body[0] == '<' ? ">>" : "]";
+    ExpectSameOutcome("3 0 obj " + body + " endobj");
+  }
 }
 
 TEST(PDParser, parsedValueWritesBackUnchanged) {
