@@ -39,16 +39,29 @@ bool ReadUsualEntry(PDReadBuffer& buffer, int64_t& offset, int64_t& generation, 
   constexpr int kLength = 18;
   if (!buffer.Direct() || buffer.WindowEnd() - buffer.Here() < kLength) return false;
   const char* at = buffer.Here();
+  if (at[10] != ' ' || at[16] != ' ' || (at[17] != 'n' && at[17] != 'f')) return false;
+  // The first eight digits of the offset in one go: all eight must be digits,
+  // then pairs, fours and the eight are combined by multiplication.
+  uint64_t eight = 0;
+  std::memcpy(&eight, at, sizeof eight);
+  const uint64_t zeros = 0x3030303030303030u;
+  if (((eight & 0xF0F0F0F0F0F0F0F0u) | (((eight + 0x0606060606060606u) & 0xF0F0F0F0F0F0F0F0u) >> 4)) !=
+      (zeros | (zeros >> 4)))
+    return false;
+  eight -= zeros;
+  eight = (eight * 10 + (eight >> 8)) & 0x00FF00FF00FF00FFu;
+  eight = (eight * 100 + (eight >> 16)) & 0x0000FFFF0000FFFFu;
+  eight = (eight * 10000 + (eight >> 32)) & 0xFFFFFFFFu;
   auto digits = [at](int from, int count, int64_t& value) {
-    value = 0;
     for (int i = from; i < from + count; ++i) {
       if (!IsPdfDigit(static_cast<unsigned char>(at[i]))) return false;
       value = value * 10 + (at[i] - '0');
     }
     return true;
   };
-  if (at[10] != ' ' || at[16] != ' ' || (at[17] != 'n' && at[17] != 'f')) return false;
-  if (!digits(0, 10, offset) || !digits(11, 5, generation)) return false;
+  offset = static_cast<int64_t>(eight);
+  generation = 0;
+  if (!digits(8, 2, offset) || !digits(11, 5, generation)) return false;
   type = at[17];
   buffer.Skip(kLength);
   return true;

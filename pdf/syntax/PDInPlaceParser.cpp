@@ -121,6 +121,14 @@ PDInPlaceParser::Token PDInPlaceParser::ReadNumberOrReference(const char* start)
     m_text = std::string_view(start, static_cast<size_t>(m_at - start));
     return m_text.size() > PDLexer::kMaxStringLength ? Token::kFail : Token::kText;
   }
+  auto endsWord = [this](const char* p) { return p == m_end || ByteIs(*p, kEndsWordByte); };
+  // The usual forms first: "12 0 R", and a number before another ("0 0 595").
+  if (m_end - at >= 4 && at[0] == ' ' && ByteIs(at[1], kDigitByte) && at[2] == ' ' && !ByteIs(at[3], kWhiteByte) &&
+      at[3] != 'o') {
+    if (at[3] != 'R' || !endsWord(at + 4)) return Token::kInteger;
+    m_at = at + 4;
+    return Token::kReference;
+  }
   // "12 0 R": white space, at most ten digits, white space, "R" ending the word.
   auto skipWhite = [&]() {
     int skipped = 0;
@@ -130,7 +138,6 @@ PDInPlaceParser::Token PDInPlaceParser::ReadNumberOrReference(const char* start)
     }
     return skipped > 0 && skipped < kMaxLookAheadWhite;
   };
-  auto endsWord = [this](const char* p) { return p == m_end || ByteIs(*p, kEndsWordByte); };
   if (!skipWhite()) return Token::kInteger;
   const char* generation = at;
   while (at < m_end && ByteIs(*at, kDigitByte) && at - generation < 10) ++at;
