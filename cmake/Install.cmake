@@ -83,6 +83,9 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS "${CMAKE_BINARY_DIR}/pdf")
 set(exact "(= ${PROJECT_VERSION})")
 set(CPACK_DEBIAN_LIB_PACKAGE_NAME libfolian32-1)
+# libcrypto is loaded when the first encrypted file is read, so the shared-library
+# scan cannot see it: its package is named here.
+set(CPACK_DEBIAN_LIB_PACKAGE_DEPENDS "libssl3 | libssl3t64")
 set(CPACK_DEBIAN_LIB_DESCRIPTION "PDF toolkit library (shared object)\n"
     " Writes PDF 1.3 files in one pass, reads and merges existing files, draws text,\n"
     " lines, images and tables, keeps bookmarks, links and form fields, and extracts text.")

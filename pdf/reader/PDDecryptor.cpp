@@ -2,11 +2,7 @@
 // follow ISO 32000: key derivation by MD5 (revisions 2-4, algorithm 2), the
 // user-password check (algorithms 4 and 5), the SHA-2 hash of revision 6
 // (algorithm 2.B) and the object keys of algorithm 1.
-#define OPENSSL_SUPPRESS_DEPRECATED  // RC4 lives only in the low-level interface of libcrypto 3
 #include "pdf/reader/PDDecryptor.h"
-
-#include <openssl/evp.h>
-#include <openssl/rc4.h>
 
 #include <cstring>
 #include <vector>
@@ -14,6 +10,7 @@
 #include "pdf/base/Diagnostics.h"
 #include "pdf/base/StringCodec.h"
 #include "pdf/object/PDDict.h"
+#include "pdf/reader/CryptoLibrary.h"
 
 namespace folian {
 namespace {
@@ -22,41 +19,44 @@ const unsigned char kPadding[32] = {0x28, 0xBF, 0x4E, 0x5E, 0x4E, 0x75, 0x8A, 0x
                                     0x56, 0xFF, 0xFA, 0x01, 0x08, 0x2E, 0x2E, 0x00, 0xB6, 0xD0, 0x68,
                                     0x3E, 0x80, 0x2F, 0x0C, 0xA9, 0xFE, 0x64, 0x53, 0x69, 0x7A};
 
+// Everything below runs after PDDecryptor::Open found the library loaded.
+const CryptoLibrary& Crypto() { return *CryptoLibrary::Get(); }
+
 std::string Digest(const EVP_MD* md, const std::string& data) {
   unsigned char out[EVP_MAX_MD_SIZE];
   unsigned int length = 0;
-  if (EVP_Digest(data.data(), data.size(), out, &length, md, nullptr) != 1) return {};
+  if (Crypto().Digest(data.data(), data.size(), out, &length, md, nullptr) != 1) return {};
   return std::string(reinterpret_cast<char*>(out), length);
 }
 
 std::string RC4Crypt(const std::string& key, const std::string& data) {
   RC4_KEY state;
-  RC4_set_key(&state, static_cast<int>(key.size()), reinterpret_cast<const unsigned char*>(key.data()));
+  Crypto().Rc4SetKey(&state, static_cast<int>(key.size()), reinterpret_cast<const unsigned char*>(key.data()));
   std::string out(data.size(), '\0');
-  RC4(&state, data.size(), reinterpret_cast<const unsigned char*>(data.data()), reinterpret_cast<unsigned char*>(out.data()));
+  Crypto().Rc4(&state, data.size(), reinterpret_cast<const unsigned char*>(data.data()), reinterpret_cast<unsigned char*>(out.data()));
   return out;
 }
 
 struct CipherContext {
-  EVP_CIPHER_CTX* ctx = EVP_CIPHER_CTX_new();
-  ~CipherContext() { EVP_CIPHER_CTX_free(ctx); }
+  EVP_CIPHER_CTX* ctx = Crypto().CipherNew();
+  ~CipherContext() { Crypto().CipherFree(ctx); }
 };
 
 // AES in CBC mode without padding; `data` must be whole blocks.
 bool AesCbc(bool encrypt, const std::string& key, const unsigned char* iv, const std::string& data, std::string& out) {
-  const EVP_CIPHER* cipher = key.size() == 32 ? EVP_aes_256_cbc() : key.size() == 16 ? EVP_aes_128_cbc() : nullptr;
+  const EVP_CIPHER* cipher = key.size() == 32 ? Crypto().Aes256Cbc() : key.size() == 16 ? Crypto().Aes128Cbc() : nullptr;
   CipherContext context;
   if (!cipher || !context.ctx || data.size() % 16 != 0) return false;
-  if (EVP_CipherInit_ex(context.ctx, cipher, nullptr, reinterpret_cast<const unsigned char*>(key.data()), iv,
+  if (Crypto().CipherInit(context.ctx, cipher, nullptr, reinterpret_cast<const unsigned char*>(key.data()), iv,
                         encrypt ? 1 : 0) != 1)
     return false;
-  EVP_CIPHER_CTX_set_padding(context.ctx, 0);
+  Crypto().CipherSetPadding(context.ctx, 0);
   out.resize(data.size() + 16);
   int written = 0;
   int finished = 0;
-  if (EVP_CipherUpdate(context.ctx, reinterpret_cast<unsigned char*>(out.data()), &written,
+  if (Crypto().CipherUpdate(context.ctx, reinterpret_cast<unsigned char*>(out.data()), &written,
                        reinterpret_cast<const unsigned char*>(data.data()), static_cast<int>(data.size())) != 1 ||
-      EVP_CipherFinal_ex(context.ctx, reinterpret_cast<unsigned char*>(out.data()) + written, &finished) != 1)
+      Crypto().CipherFinal(context.ctx, reinterpret_cast<unsigned char*>(out.data()) + written, &finished) != 1)
     return false;
   out.resize(static_cast<size_t>(written + finished));
   return true;
@@ -64,7 +64,7 @@ bool AesCbc(bool encrypt, const std::string& key, const unsigned char* iv, const
 
 // The hash of revision 6 (algorithm 2.B); revision 5 uses SHA-256 alone.
 std::string HashR6(const std::string& password, const std::string& salt, int revision) {
-  std::string k = Digest(EVP_sha256(), password + salt);
+  std::string k = Digest(Crypto().Sha256(), password + salt);
   if (revision < 6) return k;
   for (int round = 0;; ++round) {
     std::string once = password + k;
@@ -75,7 +75,7 @@ std::string HashR6(const std::string& password, const std::string& salt, int rev
     if (!AesCbc(true, k.substr(0, 16), reinterpret_cast<const unsigned char*>(k.data()) + 16, k1, e)) return {};
     int sum = 0;
     for (int i = 0; i < 16; ++i) sum += static_cast<unsigned char>(e[static_cast<size_t>(i)]);
-    const EVP_MD* md = sum % 3 == 0 ? EVP_sha256() : sum % 3 == 1 ? EVP_sha384() : EVP_sha512();
+    const EVP_MD* md = sum % 3 == 0 ? Crypto().Sha256() : sum % 3 == 1 ? Crypto().Sha384() : Crypto().Sha512();
     k = Digest(md, e);
     if (round >= 63 && static_cast<unsigned char>(e.back()) <= round - 31) break;
   }
@@ -110,6 +110,7 @@ PDDecryptor::Cipher FilterCipher(const PDDict& encrypt, const char* which, bool&
 }  // namespace
 
 std::unique_ptr<PDDecryptor> PDDecryptor::Open(const PDValue& encrypt, const std::string& firstId) {
+  if (!CryptoLibrary::Get()) return nullptr;
   std::unique_ptr<PDDecryptor> decryptor(new PDDecryptor);
   if (!decryptor->Authenticate(encrypt, firstId)) return nullptr;
   return decryptor;
@@ -170,16 +171,16 @@ bool PDDecryptor::Authenticate(const PDValue& encrypt, const std::string& firstI
   for (int i = 0; i < 4; ++i) input += static_cast<char>((permissions >> (8 * i)) & 0xFF);
   input += firstId;
   if (m_revision >= 4 && !m_encryptMetadata) input += std::string(4, '\xFF');
-  std::string hash = Digest(EVP_md5(), input);
+  std::string hash = Digest(Crypto().Md5(), input);
   if (m_revision >= 3)
-    for (int i = 0; i < 50; ++i) hash = Digest(EVP_md5(), hash.substr(0, n));
+    for (int i = 0; i < 50; ++i) hash = Digest(Crypto().Md5(), hash.substr(0, n));
   m_key = hash.substr(0, n);
 
   bool matches = false;
   if (m_revision == 2) {
     matches = RC4Crypt(m_key, std::string(reinterpret_cast<const char*>(kPadding), 32)) == user.substr(0, 32);
   } else {
-    std::string check = RC4Crypt(m_key, Digest(EVP_md5(), std::string(reinterpret_cast<const char*>(kPadding), 32) + firstId));
+    std::string check = RC4Crypt(m_key, Digest(Crypto().Md5(), std::string(reinterpret_cast<const char*>(kPadding), 32) + firstId));
     for (int i = 1; i <= 19; ++i) {
       std::string key = m_key;
       for (char& c : key) c = static_cast<char>(c ^ i);
@@ -200,7 +201,7 @@ std::string PDDecryptor::ObjectKey(Cipher cipher, int32_t number, int32_t genera
   for (int i = 0; i < 3; ++i) input += static_cast<char>((number >> (8 * i)) & 0xFF);
   for (int i = 0; i < 2; ++i) input += static_cast<char>((generation >> (8 * i)) & 0xFF);
   if (cipher == Cipher::kAES128) input += "sAlT";
-  return Digest(EVP_md5(), input).substr(0, std::min<size_t>(m_key.size() + 5, 16));
+  return Digest(Crypto().Md5(), input).substr(0, std::min<size_t>(m_key.size() + 5, 16));
 }
 
 bool PDDecryptor::Apply(Cipher cipher, std::string& data, int32_t number, int32_t generation) const {
