@@ -5,8 +5,9 @@
 #include <new>
 
 namespace folian {
+char ByteString::s_empty[1] = {0};
+
 namespace {
-char g_empty[1] = {0};
 
 int32_t ClampLength(size_t n) {
   if (n > static_cast<size_t>(INT32_MAX - 1)) throw std::bad_alloc();
@@ -14,23 +15,19 @@ int32_t ClampLength(size_t n) {
 }
 }  // namespace
 
-ByteString::ByteString() noexcept : m_data(g_empty) {}
-
-ByteString::ByteString(const char* text) : m_data(g_empty) {
+ByteString::ByteString(const char* text) : m_data(s_empty) {
   if (text) Assign(text, ClampLength(std::strlen(text)));
 }
 
-ByteString::ByteString(const char* data, int32_t length) : m_data(g_empty) { Assign(data, length); }
+ByteString::ByteString(const char* data, int32_t length) : m_data(s_empty) { Assign(data, length); }
 
-ByteString::ByteString(std::string_view text) : m_data(g_empty) {
+ByteString::ByteString(std::string_view text) : m_data(s_empty) {
   Assign(text.data(), ClampLength(text.size()));
 }
 
-ByteString::ByteString(const ByteString& other) : m_data(g_empty) { Assign(other.m_data, other.m_length); }
+ByteString::ByteString(const ByteString& other) : m_data(s_empty) { Assign(other.m_data, other.m_length); }
 
-ByteString::ByteString(ByteString&& other) noexcept : m_data(g_empty) { TakeFrom(other); }
-
-ByteString::~ByteString() { Release(); }
+ByteString::ByteString(ByteString&& other) noexcept : m_data(s_empty) { TakeFrom(other); }
 
 ByteString& ByteString::operator=(const ByteString& other) {
   if (this != &other) Assign(other.m_data, other.m_length);
@@ -50,8 +47,6 @@ ByteString& ByteString::operator=(const char* text) {
   return *this;
 }
 
-bool ByteString::OnHeap() const noexcept { return m_data != g_empty && m_data != m_inline; }
-
 void ByteString::TakeFrom(ByteString& other) noexcept {
   // Expects this string released. An inline text is copied, a heap buffer handed over.
   if (other.m_data == other.m_inline) {
@@ -62,13 +57,13 @@ void ByteString::TakeFrom(ByteString& other) noexcept {
   }
   m_length = other.m_length;
   m_capacity = other.m_capacity;
-  other.m_data = g_empty;
+  other.m_data = s_empty;
   other.m_length = other.m_capacity = 0;
 }
 
 void ByteString::Release() noexcept {
   if (OnHeap()) delete[] m_data;
-  m_data = g_empty;
+  m_data = s_empty;
   m_length = m_capacity = 0;
 }
 
@@ -88,7 +83,7 @@ void ByteString::Assign(const char* data, int32_t length) {
     Clear();
     return;
   }
-  if (length > m_capacity || m_data == g_empty) {
+  if (length > m_capacity || m_data == s_empty) {
     // The source may live inside our own buffer; copy before releasing it. A new
     // buffer is never the one in use, so the two cannot overlap.
     char* fresh = NewBuffer(length);
@@ -127,7 +122,7 @@ void ByteString::Append(const char* data, int32_t length) {
 
 void ByteString::SetLength(int32_t length) {
   if (length <= 0) {
-    if (m_data != g_empty) {
+    if (m_data != s_empty) {
       m_length = 0;
       m_data[0] = 0;
     }

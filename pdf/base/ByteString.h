@@ -15,13 +15,15 @@ namespace folian {
 
 class ByteString {
 public:
-  ByteString() noexcept;
+  ByteString() noexcept : m_data(s_empty) {}
   ByteString(const char* text);  // NOLINT: implicit from C strings, like std::string
   ByteString(const char* data, int32_t length);
   explicit ByteString(std::string_view text);
   ByteString(const ByteString& other);
   ByteString(ByteString&& other) noexcept;
-  ~ByteString();
+  ~ByteString() {
+    if (OnHeap()) delete[] m_data;
+  }
 
   ByteString& operator=(const ByteString& other);
   ByteString& operator=(ByteString&& other) noexcept;
@@ -75,7 +77,10 @@ private:
   // Installs a buffer from NewBuffer, freeing the one in use.
   void Adopt(char* buffer, int32_t capacity) noexcept;
   void TakeFrom(ByteString& other) noexcept;
-  [[nodiscard]] bool OnHeap() const noexcept;
+  [[nodiscard]] bool OnHeap() const noexcept { return m_data != s_empty && m_data != m_inline; }
+
+  // The buffer of every empty string; never freed.
+  static char s_empty[1];
 
   char* m_data;
   int32_t m_length = 0;
