@@ -1,52 +1,21 @@
 #include "pdf/syntax/PDInPlaceParser.h"
 
-#include <array>
-#include <charconv>
-#include <climits>
-#include <system_error>
-
-#include "pdf/base/CharClass.h"
 #include "pdf/object/PDDict.h"
 #include "pdf/syntax/PDLexer.h"
+#include "pdf/syntax/TokenBytes.h"
 
 namespace folian {
 namespace {
 
-// How far the look-ahead for "12 0 R" may wander through white space, as the lexer.
-constexpr int kMaxLookAheadWhite = 64;
 // Beyond this many keys a dictionary is left to the token-by-token parser, which
 // knows the exact limit and reports it.
 constexpr int32_t kManyKeys = 30000;
-
-enum : uint8_t { kWhiteByte = 1, kEndsWordByte = 2, kDigitByte = 4, kHexByte = 8 };
-constexpr std::array<uint8_t, 256> MakeByteClasses() {
-  std::array<uint8_t, 256> classes{};
-  for (int c = 0; c < 256; ++c) {
-    uint8_t bits = 0;
-    if (IsPdfWhite(c)) bits |= kWhiteByte;
-    if (c < 33 || IsPdfDelimiter(c)) bits |= kEndsWordByte;
-    if (IsPdfDigit(c)) bits |= kDigitByte;
-    if (IsPdfDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F')) bits |= kHexByte;
-    classes[static_cast<size_t>(c)] = bits;
-  }
-  return classes;
-}
-constexpr std::array<uint8_t, 256> kByteClasses = MakeByteClasses();
-bool ByteIs(char c, uint8_t bits) { return (kByteClasses[static_cast<unsigned char>(c)] & bits) != 0; }
 
 // The value the lexer gives a signed integer word such as "-12" or "+7": clamped
 // to the 32-bit range.
 int32_t SignedValue(std::string_view text) {
   const char* begin = text.data();
-  const char* end = begin + text.size();
-  if (*begin == '+') ++begin;
-  long long value = 0;
-  auto [stop, error] = std::from_chars(begin, end, value);
-  (void)stop;
-  if (error == std::errc::result_out_of_range) return *begin == '-' ? INT32_MIN : INT32_MAX;
-  if (value > INT32_MAX) return INT32_MAX;
-  if (value < INT32_MIN) return INT32_MIN;
-  return static_cast<int32_t>(value);
+  return ClampedInteger(*begin == '+' ? begin + 1 : begin, begin + text.size());
 }
 
 }  // namespace

@@ -6,31 +6,12 @@
 #include <climits>
 
 #include "pdf/base/Diagnostics.h"
+#include "pdf/syntax/TokenBytes.h"
 
 namespace folian {
 namespace {
 
-// How far the look-ahead for "12 0 R" may wander through white space before
-// giving up; generous for real files, small enough to keep hostile input cheap.
-constexpr int kMaxLookAheadWhite = 64;
-
 constexpr bool EndsWord(int c) { return c == PDReadBuffer::kEnd || c < 33 || IsPdfDelimiter(c); }
-
-// The classes of every byte, looked up once per byte by the quick scanner.
-enum : uint8_t { kWhiteByte = 1, kEndsWordByte = 2, kDigitByte = 4 };
-constexpr std::array<uint8_t, 256> MakeByteClasses() {
-  std::array<uint8_t, 256> classes{};
-  for (int c = 0; c < 256; ++c) {
-    uint8_t bits = 0;
-    if (IsPdfWhite(c)) bits |= kWhiteByte;
-    if (EndsWord(c)) bits |= kEndsWordByte;
-    if (IsPdfDigit(c)) bits |= kDigitByte;
-    classes[static_cast<size_t>(c)] = bits;
-  }
-  return classes;
-}
-constexpr std::array<uint8_t, 256> kByteClasses = MakeByteClasses();
-bool ByteIs(char c, uint8_t bits) { return (kByteClasses[static_cast<unsigned char>(c)] & bits) != 0; }
 
 }  // namespace
 
@@ -354,13 +335,7 @@ int32_t PDLexer::GetCurNumber() const {
   const char* end = text + m_view.size();
   const char* begin = first == '+' ? text + 1 : text;
   if (begin != text && begin < end && *begin == '-') return 0;  // "+-5" is no number
-  long long value = 0;
-  auto [stop, error] = std::from_chars(begin, end, value);
-  (void)stop;
-  if (error == std::errc::result_out_of_range) return *begin == '-' ? INT32_MIN : INT32_MAX;
-  if (value > INT32_MAX) return INT32_MAX;
-  if (value < INT32_MIN) return INT32_MIN;
-  return static_cast<int32_t>(value);
+  return ClampedInteger(begin, end);
 }
 
 }  // namespace folian
