@@ -568,8 +568,8 @@ bool PDFile::WriteXrefAndTrailer() {
     return static_cast<size_t>(n) < m_offsets.size() && m_offsets[static_cast<size_t>(n)] != 0;
   };
   // Free entries chain to the next higher unwritten number; the last one points at 0.
-  std::string table;
-  table.reserve(static_cast<size_t>(size) * 20);
+  TextBuffer table;
+  (void)table.Room(static_cast<size_t>(size) * 20);
   int32_t nextFree = 0;
   std::vector<int32_t> nextFreeOf(static_cast<size_t>(size), 0);
   for (int32_t n = size - 1; n >= 0; --n) {
@@ -577,20 +577,34 @@ bool PDFile::WriteXrefAndTrailer() {
     if (n == 0 || !written(n)) nextFree = n;
   }
   // Each entry is "oooooooooo ggggg n\r\n": numbers zero-padded to at least ten
-  // and five digits.
-  auto padded = [&table](int64_t value, size_t width) {
+  // and five digits, written from the right into their places.
+  auto padded = [&table](int64_t value, int width) {
     char digits[24];
     char* end = std::to_chars(digits, digits + sizeof digits, value).ptr;
-    const auto count = static_cast<size_t>(end - digits);
-    if (count < width) table.append(width - count, '0');
-    table.append(digits, count);
+    const auto count = static_cast<int>(end - digits);
+    char* put = table.Room(static_cast<size_t>(std::max(count, width)));
+    if (count < width) std::memset(put, '0', static_cast<size_t>(width - count));
+    std::memcpy(put + std::max(width - count, 0), digits, static_cast<size_t>(count));
+    table.Commit(static_cast<size_t>(std::max(count, width)));
   };
+  constexpr int64_t kTenDigits = 10000000000;
   for (int32_t n = 0; n < size; ++n) {
     const bool inUse = n != 0 && written(n);
-    padded(inUse ? m_offsets[static_cast<size_t>(n)] : nextFreeOf[static_cast<size_t>(n)], 10);
-    table.push_back(' ');
-    padded(inUse ? 0 : (n == 0 ? 65535 : 0), 5);
-    table.append(inUse ? " n\r\n" : " f\r\n", 4);
+    int64_t offset = inUse ? m_offsets[static_cast<size_t>(n)] : nextFreeOf[static_cast<size_t>(n)];
+    int32_t generation = inUse ? 0 : (n == 0 ? 65535 : 0);
+    if (offset < 0 || offset >= kTenDigits) {
+      padded(offset, 10);
+      table.Append(" ", 1);
+      padded(generation, 5);
+      table.Append(inUse ? " n\r\n" : " f\r\n", 4);
+      continue;
+    }
+    char* entry = table.Room(20);
+    for (int i = 9; i >= 0; --i, offset /= 10) entry[i] = static_cast<char>('0' + offset % 10);
+    entry[10] = ' ';
+    for (int i = 15; i >= 11; --i, generation /= 10) entry[i] = static_cast<char>('0' + generation % 10);
+    std::memcpy(entry + 16, inUse ? " n\r\n" : " f\r\n", 4);
+    table.Commit(20);
   }
   if (!WriteRaw(table.data(), table.size())) return false;
 
