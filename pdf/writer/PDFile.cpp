@@ -154,24 +154,10 @@ bool PDFile::WriteToken(const char* text) {
 }
 
 bool PDFile::WriteToken(const char* text, int32_t length) {
-  if (!text) return Fail(kInternal);
-  if (m_column > 0 && m_column + length > kLineLimit && !WriteLineEnd()) return false;
-  if (m_column > 0) {
-    if (length >= 0 && length < 64) {
-      // The blank and a short token in one go.
-      char spaced[64];
-      spaced[0] = ' ';
-      std::memcpy(spaced + 1, text, static_cast<size_t>(length));
-      if (!WriteRaw(spaced, static_cast<size_t>(length) + 1)) return false;
-      m_column += length + 1;
-      return true;
-    }
-    if (!WriteRaw(" ", 1)) return false;
-    ++m_column;
-  }
-  if (!WriteRaw(text, static_cast<size_t>(length))) return false;
-  m_column += length;
-  return true;
+  if (!text || length < 0) return Fail(kInternal);
+  TextBuffer& out = Scratch();
+  AppendToken(out, text, length);
+  return Emit(out);
 }
 
 bool PDFile::WriteLineEnd() {
@@ -180,18 +166,41 @@ bool PDFile::WriteLineEnd() {
 }
 
 bool PDFile::WriteInt(long value) {
-  char text[24];
-  char* end = std::to_chars(text, text + sizeof text, value).ptr;
-  return WriteToken(text, static_cast<int32_t>(end - text));
+  TextBuffer& out = Scratch();
+  AppendInt(out, value);
+  return Emit(out);
 }
 
 bool PDFile::WriteRef(int32_t id, int32_t table) {
+  TextBuffer& out = Scratch();
+  if (!AppendRef(out, id, table)) return Fail(kInternal);
+  return Emit(out);
+}
+
+TextBuffer& PDFile::Scratch() {
+  if (m_capture) return *m_capture;
+  m_valueText.clear();
+  return m_valueText;
+}
+
+bool PDFile::Emit(const TextBuffer& out) {
+  return &out == m_capture || WriteRaw(out.data(), out.size());
+}
+
+void PDFile::AppendInt(TextBuffer& out, long value) {
+  char text[24];
+  char* end = std::to_chars(text, text + sizeof text, value).ptr;
+  AppendToken(out, text, static_cast<int32_t>(end - text));
+}
+
+bool PDFile::AppendRef(TextBuffer& out, int32_t id, int32_t table) {
   int32_t number = RefNum(id, table);
-  if (number == 0) return Fail(kInternal);
+  if (number == 0) return false;
   char text[32];
   char* end = std::to_chars(text, text + sizeof text, number % kOutputIdBase).ptr;
   std::memcpy(end, " 0 R", 4);
-  return WriteToken(text, static_cast<int32_t>(end + 4 - text));
+  AppendToken(out, text, static_cast<int32_t>(end + 4 - text));
+  return true;
 }
 
 bool PDFile::WriteString(const char* text) {
@@ -203,29 +212,18 @@ bool PDFile::WriteValue(const PDValue* value) {
   if (!value) return Fail(kInternal);
   // The whole value is laid out first and handed on in one piece: a call per
   // token was most of the cost of writing a copied object.
-  if (m_capture) return AppendValue(value, *m_capture) || Fail(kInternal);
-  m_valueText.clear();
-  if (!AppendValue(value, m_valueText)) return Fail(kInternal);
-  return WriteRaw(m_valueText.data(), m_valueText.size());
+  TextBuffer& out = Scratch();
+  if (!AppendValue(value, out)) return Fail(kInternal);
+  return Emit(out);
 }
 
 bool PDFile::AppendValue(const PDValue* value, TextBuffer& out) {
   switch (value->Kind()) {
-    case PDKind::Integer: {
-      char text[24];
-      char* end = std::to_chars(text, text + sizeof text, static_cast<long>(value->Number())).ptr;
-      AppendToken(out, text, static_cast<int32_t>(end - text));
+    case PDKind::Integer:
+      AppendInt(out, value->Number());
       return true;
-    }
-    case PDKind::Reference: {
-      int32_t number = RefNum(value->Number(), m_currentTable);
-      if (number == 0) return false;
-      char text[32];
-      char* end = std::to_chars(text, text + sizeof text, number % kOutputIdBase).ptr;
-      std::memcpy(end, " 0 R", 4);
-      AppendToken(out, text, static_cast<int32_t>(end + 4 - text));
-      return true;
-    }
+    case PDKind::Reference:
+      return AppendRef(out, value->Number(), m_currentTable);
     case PDKind::Array:
       AppendToken(out, "[", 1);
       for (const PDValue* el = value->GetFirstEl(); el; el = el->Next())

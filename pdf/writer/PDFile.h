@@ -152,9 +152,15 @@ private:
   // The token writer's layout of a value, appended to `out`; false when a
   // reference cannot be numbered.
   [[nodiscard]] bool AppendValue(const PDValue* value, TextBuffer& out);
+  void AppendInt(TextBuffer& out, long value);
+  [[nodiscard]] bool AppendRef(TextBuffer& out, int32_t id, int32_t table);
+  // Where tokens are laid out: the capture while one is set, else an emptied
+  // buffer of the writer's own. Emit hands what was laid out to the output.
+  TextBuffer& Scratch();
+  [[nodiscard]] bool Emit(const TextBuffer& out);
   void AppendToken(TextBuffer& out, const char* text, int32_t length) {
-    // The same layout as WriteToken: a blank between tokens, a line end before a
-    // token that would run past the line limit.
+    // A blank between tokens, a line end before a token that would run past the
+    // line limit.
     char* start = out.Room(static_cast<size_t>(length) + 3);
     char* put = start;
     if (m_column > 0 && m_column + length > kLineLimit) {
@@ -208,7 +214,7 @@ private:
   };
   bool m_sharing = true;
   TextBuffer* m_capture = nullptr;  // while set, the token writer appends here
-  TextBuffer m_valueText;           // a value laid out for WriteValue
+  TextBuffer m_valueText;           // tokens laid out before they are written
   std::unordered_multimap<size_t, WrittenBody> m_bodies;
   int64_t m_sharedObjects = 0;
   int64_t m_sharedBytes = 0;
