@@ -90,34 +90,16 @@ PDInPlaceParser::Token PDInPlaceParser::ReadNumberOrReference(const char* start)
     m_text = std::string_view(start, static_cast<size_t>(m_at - start));
     return m_text.size() > PDLexer::kMaxStringLength ? Token::kFail : Token::kText;
   }
-  auto endsWord = [this](const char* p) { return p == m_end || ByteIs(*p, kEndsWordByte); };
-  // The usual forms first: "12 0 R", and a number before another ("0 0 595").
-  if (m_end - at >= 4 && at[0] == ' ' && ByteIs(at[1], kDigitByte) && at[2] == ' ' && !ByteIs(at[3], kWhiteByte) &&
-      at[3] != 'o') {
-    if (at[3] != 'R' || !endsWord(at + 4)) return Token::kInteger;
-    m_at = at + 4;
-    return Token::kReference;
+  const ReferenceLookAhead found = LookForReference(at, m_end);
+  switch (found.kind) {
+    case ReferenceLookAhead::kReference:
+      m_at = found.end;
+      return Token::kReference;
+    case ReferenceLookAhead::kObjectHeader:
+      return Token::kFail;  // an object header inside a value is out of place
+    default:
+      return Token::kInteger;
   }
-  // "12 0 R": white space, at most ten digits, white space, "R" ending the word.
-  auto skipWhite = [&]() {
-    int skipped = 0;
-    while (at < m_end && ByteIs(*at, kWhiteByte) && skipped < kMaxLookAheadWhite) {
-      ++at;
-      ++skipped;
-    }
-    return skipped > 0 && skipped < kMaxLookAheadWhite;
-  };
-  if (!skipWhite()) return Token::kInteger;
-  const char* generation = at;
-  while (at < m_end && ByteIs(*at, kDigitByte) && at - generation < 10) ++at;
-  if (at == generation || !skipWhite()) return Token::kInteger;
-  if (at < m_end && *at == 'R' && endsWord(at + 1)) {
-    m_at = at + 1;
-    return Token::kReference;
-  }
-  // An object header inside a value is out of place.
-  if (m_end - at >= 3 && at[0] == 'o' && at[1] == 'b' && at[2] == 'j' && endsWord(at + 3)) return Token::kFail;
-  return Token::kInteger;
 }
 
 PDInPlaceParser::Token PDInPlaceParser::ReadSignedOrWord(const char* start) {

@@ -99,30 +99,12 @@ int PDLexer::QuickToken() {
     return kNotQuick;  // digits running into a word
   }
   if (!m_refs) return number();
-  // "12 0 R" or "12 0 obj": white space, at most ten digits, white space, the keyword.
-  auto skipWhite = [&]() {
-    int skipped = 0;
-    while (at < end && white(*at) && skipped < kMaxLookAheadWhite) {
-      ++at;
-      ++skipped;
-    }
-    return skipped > 0 && skipped < kMaxLookAheadWhite;
-  };
-  if (!skipWhite()) return number();
-  const char* generation = at;
-  while (at < end && ByteIs(*at, kDigitByte) && at - generation < 10) ++at;
-  const char* generationEnd = at;
-  if (generationEnd == generation || !skipWhite()) return number();
-  PDTokenKind kind;
-  if (at < end && *at == 'R' && endsWord(at + 1)) {
-    kind = eRef;
-    at += 1;
-  } else if (end - at >= 3 && at[0] == 'o' && at[1] == 'b' && at[2] == 'j' && endsWord(at + 3)) {
-    kind = eObjdef;
-    at += 3;
-  } else {
-    return number();
-  }
+  const ReferenceLookAhead found = LookForReference(at, end);
+  if (found.kind == ReferenceLookAhead::kNone) return number();
+  const PDTokenKind kind = found.kind == ReferenceLookAhead::kReference ? eRef : eObjdef;
+  const char* generation = found.generation;
+  const char* generationEnd = found.generationEnd;
+  at = found.end;
   // The text is "12 0 R" with single blanks, whatever the file had between.
   const auto digits = static_cast<size_t>(digitsEnd - start);
   const auto generationDigits = static_cast<size_t>(generationEnd - generation);

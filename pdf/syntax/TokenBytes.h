@@ -47,4 +47,44 @@ inline int32_t ClampedInteger(const char* begin, const char* end) {
   return static_cast<int32_t>(value);
 }
 
+// What follows the digits of a number, read from `at` (just past them) up to
+// `end`: "12 0 R" or "12 0 obj" is white space, a generation of at most ten
+// digits, white space and the keyword ending the word.
+struct ReferenceLookAhead {
+  enum Kind { kNone, kReference, kObjectHeader } kind = kNone;
+  const char* generation = nullptr;     // the generation's digits
+  const char* generationEnd = nullptr;
+  const char* end = nullptr;            // just past the keyword
+};
+
+[[gnu::always_inline]] inline ReferenceLookAhead LookForReference(const char* at, const char* end) {
+  ReferenceLookAhead found;
+  auto endsWord = [end](const char* p) { return p == end || ByteIs(*p, kEndsWordByte); };
+  auto skipWhite = [&at, end]() {
+    int skipped = 0;
+    while (at < end && ByteIs(*at, kWhiteByte) && skipped < kMaxLookAheadWhite) {
+      ++at;
+      ++skipped;
+    }
+    return skipped > 0 && skipped < kMaxLookAheadWhite;
+  };
+  // The usual forms first: "12 0 R", and a number before another ("0 0 595").
+  if (end - at >= 4 && at[0] == ' ' && ByteIs(at[1], kDigitByte) && at[2] == ' ' && !ByteIs(at[3], kWhiteByte) &&
+      at[3] != 'o') {
+    if (at[3] == 'R' && endsWord(at + 4)) found = {ReferenceLookAhead::kReference, at + 1, at + 2, at + 4};
+    return found;
+  }
+  if (!skipWhite()) return found;
+  const char* generation = at;
+  while (at < end && ByteIs(*at, kDigitByte) && at - generation < 10) ++at;
+  const char* generationEnd = at;
+  if (generationEnd == generation || !skipWhite()) return found;
+  if (at < end && *at == 'R' && endsWord(at + 1)) {
+    found = {ReferenceLookAhead::kReference, generation, generationEnd, at + 1};
+  } else if (end - at >= 3 && at[0] == 'o' && at[1] == 'b' && at[2] == 'j' && endsWord(at + 3)) {
+    found = {ReferenceLookAhead::kObjectHeader, generation, generationEnd, at + 3};
+  }
+  return found;
+}
+
 }  // namespace folian
