@@ -21,6 +21,8 @@ public:
     return m_data.get() + m_size;
   }
   void Commit(size_t length) { m_size += length; }
+  // Makes room for `length` more bytes at once.
+  void Reserve(size_t length) { (void)Room(length); }
   void Append(const char* bytes, size_t length) {
     if (length == 0) return;
     std::memcpy(Room(length), bytes, length);

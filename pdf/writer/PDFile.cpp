@@ -567,7 +567,7 @@ bool PDFile::WriteXrefAndTrailer() {
   };
   // Free entries chain to the next higher unwritten number; the last one points at 0.
   TextBuffer table;
-  (void)table.Room(static_cast<size_t>(size) * 20);
+  table.Reserve(static_cast<size_t>(size) * 20);
   int32_t nextFree = 0;
   std::vector<int32_t> nextFreeOf(static_cast<size_t>(size), 0);
   for (int32_t n = size - 1; n >= 0; --n) {
